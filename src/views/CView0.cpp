@@ -150,8 +150,8 @@ void CView0::OnEmail(const QString &kind)
     // A row of a list other than the caption's names no record to write to:
     // the list is read again and the user chooses anew.
     const bool agreed = !m_list || ListMatchesCaption();
-    const int row = m_list && agreed ? m_list->GetCurrentRow() : -1;
-    const qint32 key = row >= 0 ? qint32(m_list->GetItemData(row)) : 0;
+    const std::int64_t chosen = agreed ? GetSelectedItemData() : -1;
+    const qint32 key = chosen > 0 ? qint32(chosen) : 0;
     if (key < 1) {
         platform::Prompt::messageBox(QStringLiteral("To send emails, you need to select a contact, customer, or a job"));
         return;
@@ -901,18 +901,27 @@ void CView0::FindRecord()
         PostCommand(30101);
         return;
     }
-    if (pending && (switched || rows == 1))
+    if (pending && (switched || rows == 1)) {
+        // The command that waits (Open, say) takes the job found: it is the
+        // row the list shows chosen.
+        if (m_list->GetSelectedCount() == 0)
+            m_list->SelectItem(0);
         PostCommand(pending);
+    }
 }
 
 std::int64_t CView0::GetSelectedItemData()
 {
-    if (!m_list || m_list->GetCurrentRow() < 0 || m_list->GetItemCount() == 0)
+    if (!m_list || m_list->GetItemCount() == 0 || (m_list->GetCurrentRow() < 0 && m_list->GetSelectedCount() == 0))
         return -1;
     // A row of another list than the caption's names no record of it: the
     // list is read again and the user chooses anew.
     if (!ListMatchesCaption())
         return -1;
+    // Rows highlighted with none current (Select All): the first of them is
+    // the row chosen, as the list shows it.
+    if (m_list->GetCurrentRow() < 0)
+        m_list->GetSelectedData();
     return m_list->GetItemData(m_list->GetCurrentRow());
 }
 
@@ -1284,7 +1293,15 @@ bool CView0::eventFilter(QObject *watched, QEvent *event)
             const Qt::KeyboardModifiers both = Qt::ControlModifier | Qt::ShiftModifier;
             m_bDiagnosticClick = mouse->button() == Qt::LeftButton && (mouse->modifiers() & both) == both;
         } else if (event->type() == QEvent::MouseButtonRelease) {
-            m_bDiagnosticClick = false;
+            // A click on the entry already chosen lists it again in that
+            // form (a click on another entry has listed it as it was pressed).
+            const auto *mouse = static_cast<QMouseEvent *>(event);
+            QTreeWidgetItem *entry = m_tree->itemAt(mouse->position().toPoint());
+            if (std::exchange(m_bDiagnosticClick, false) && entry && entry == m_tree->currentItem() && entry->parent()) {
+                m_bDiagnosticClick = true;
+                OnCommand(30401);
+                m_bDiagnosticClick = false;
+            }
         }
     }
     if (event->type() == QEvent::KeyPress && (watched == m_list || watched == m_tree))
