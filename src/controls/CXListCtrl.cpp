@@ -1154,7 +1154,10 @@ void CXListCtrl::SelectItem(int row)
     ensureRow(row);
     selectionModel()->clearSelection();
     if (!m_model->isValidRow(row)) {
+        // No row is current either: the commands that take the current row
+        // find none, as the list shows none chosen.
         selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+        m_currentRow = -1;
         return;
     }
     const QModelIndex i = m_model->index(row, 0);

@@ -147,9 +147,13 @@ void CViewCustomers::OnNew()
 void CViewCustomers::OnDuplicate()
 {
     ReadTreeSelection();
-    const std::int64_t key = GetSelectedItemData();
-    if (key <= 0 || m_nBranch >= kContactsBranch)
+    if (m_nBranch >= kContactsBranch)
         return;
+    const std::int64_t key = GetSelectedItemData();
+    if (key <= 0) {
+        platform::Prompt::messageBox(QStringLiteral("Please select one customer to copy."));
+        return;
+    }
     if (!m_set.SafeAddNew())
         return;
     m_set.InitNewCustomer();
@@ -204,6 +208,8 @@ void CViewCustomers::OnChangeStatus()
         kind = StatusKind::Shiptos;
         noun = QStringLiteral("addresses");
     }
+    if (!HighlightedRowsOfCaption(QStringLiteral("Please select the %1 whose status you want to change.").arg(noun)))
+        return;
     CDlgOptions dlg(QStringLiteral("Change Status"), QString(), 0, this);
     dlg.AddRadioGroup(QStringLiteral("Change the status of selected ") + noun + QStringLiteral(" to:"), 0);
     dlg.AddListEntries(1, QStringLiteral("Active,On Hold,Hidden,"));

@@ -175,6 +175,8 @@ bool CViewJobs::OnCommand(int id)
             ReportJobFeatureNotAvailable(QStringLiteral("Printing"));
             return true;
         }
+        // The documents are those of the list the caption names.
+        ListMatchesCaption();
         const int choice =
             id == 30330 ? -std::exchange(m_nDocumentChoice, 0) : id == 30321 ? -1 : id == 30325 ? -3 : id == 30326 ? -4 : -2;
         const qint32 jobId = qint32(GetSelectedItemData());
@@ -201,7 +203,7 @@ bool CViewJobs::OnCommand(int id)
     case 30106:
         if (!hooks.exportJobsXml)
             ReportJobFeatureNotAvailable(QStringLiteral("The XML export of jobs"));
-        else
+        else if (HighlightedRowsOfCaption(QStringLiteral("Please select the jobs to export.")))
             hooks.exportJobsXml(m_list, m_strListCaption);
         return true;
     case 30181:
@@ -371,10 +373,13 @@ void CViewJobs::OnNewForCustomer(int id)
         CDlgOptions choice(QStringLiteral("New Job for ") + name,
                            QStringLiteral("What type of job do you want to create for the customer?"), 0, this);
         choice.AddRadioGroup(QStringLiteral("Job Type"), 0);
-        choice.AddEntry(1, QStringLiteral("Order"));
-        choice.AddEntry(2, QStringLiteral("Quote"));
-        choice.AddEntry(3, QStringLiteral("Template"));
-        choice.m_nSelect = {long(m_jobSet.m_JobType) + 1, 0, 0};
+        // The job's own type is the one chosen unless another is clicked (an
+        // order for a job of another kind).
+        const long own = m_jobSet.m_JobType <= CJobSet::Template ? long(m_jobSet.m_JobType) + 1 : 1;
+        choice.AddEntry(1, QStringLiteral("Order"), own == 1 ? 1 : 0);
+        choice.AddEntry(2, QStringLiteral("Quote"), own == 2 ? 1 : 0);
+        choice.AddEntry(3, QStringLiteral("Template"), own == 3 ? 1 : 0);
+        choice.m_nSelect = {own, 0, 0};
         type = choice.DoModal() == IDOK_RESULT ? int(choice.GetCheckedInRange(1, 3)) - 1 : -1;
     }
     if (type < 0 || !ConfirmCustomerWarning(cusNo, type)) {
@@ -393,6 +398,8 @@ void CViewJobs::OnChangeStatus()
         platform::Prompt::messageBox(QStringLiteral("History jobs have only one status: 'In History'"));
         return;
     }
+    if (!HighlightedRowsOfCaption(QStringLiteral("Please select the jobs whose status you want to change.")))
+        return;
     // Entries of the branch's list that are statuses one may set by hand;
     // "Ready to Post" is the orders' own to reach.
     const int last = category == CJobSet::Order ? 4 : category == CJobSet::Quote ? 6 : category == CJobSet::PellQuote ? 5 : 4;

@@ -129,7 +129,11 @@ void CView0::ExportShownList()
         m_table->ExportToFile();
         return;
     }
-    if (!m_list || m_list->GetItemCount() == 0)
+    if (!m_list)
+        return;
+    // What is written is the list the caption names, however it was filled.
+    ListMatchesCaption();
+    if (m_list->GetItemCount() == 0)
         return;
     const ListExporter &exporter = listExporter();
     if (!exporter) {
@@ -146,8 +150,8 @@ void CView0::OnEmail(const QString &kind)
     // A row of a list other than the caption's names no record to write to:
     // the list is read again and the user chooses anew.
     const bool agreed = !m_list || ListMatchesCaption();
-    const int row = m_list && agreed ? m_list->GetCurrentRow() : -1;
-    const qint32 key = row >= 0 ? qint32(m_list->GetItemData(row)) : 0;
+    const std::int64_t chosen = agreed ? GetSelectedItemData() : -1;
+    const qint32 key = chosen > 0 ? qint32(chosen) : 0;
     if (key < 1) {
         platform::Prompt::messageBox(QStringLiteral("To send emails, you need to select a contact, customer, or a job"));
         return;
@@ -286,6 +290,7 @@ void CView0::OnInitialUpdate()
     // the status bar then tells where the chosen row went.
     connect(m_list->header(), &QHeaderView::sectionClicked, this, [this] { OnListSelectionChanged(); });
     m_tree->installEventFilter(this);
+    m_tree->viewport()->installEventFilter(this);
     m_list->installEventFilter(this);
     m_list->viewport()->installEventFilter(this);
     connect(m_list, &CXListCtrl::beginDrag, this, [this](int row, int column, const QPoint &point) {
@@ -580,13 +585,14 @@ void CView0::FillList()
         image += (image >= 0 && image <= 10) ? 24 : 12;
     m_list->SetDefaultImage(image, m_nViewId == 30003 && m_nBranch > 4);
 
-    // The keys as they are held now, not as the last key event left them:
-    // a Ctrl+Shift released outside the program must not turn every later
-    // list into its diagnostic form.
-    const bool diagnostic =
-        !m_bPlainFill && (QGuiApplication::queryKeyboardModifiers() & (Qt::ControlModifier | Qt::ShiftModifier))
-                             == (Qt::ControlModifier | Qt::ShiftModifier);
+    // The statement with every column is a diagnostic form asked for by one
+    // gesture alone: a click on a list entry with Ctrl and Shift held (no key
+    // of the program makes it). Keys held while any other fill runs (a
+    // view's own Ctrl+Shift shortcut among them) change nothing.
+    const bool diagnostic = !m_bPlainFill && std::exchange(m_bDiagnosticClick, false);
     m_bPlainFill = false;
+    m_bHeadingShown = false;
+    m_bDiagnosticShown = diagnostic;
     CSQL statement(m_nViewId, m_nBranch, m_nItem, m_strFilterSql, m_strSortText, m_nListOption, diagnostic);
     // What the caption names is the list's query as it is; its diagnostic
     // form shows every column of the same rows, but commands take their
@@ -619,10 +625,14 @@ void CView0::FillList()
     if (m_nViewId == 30001 && m_nBranch == 0)
         m_list->SetStatusImages();
 
-    if (keep != -1)
+    if (keep != -1) {
         m_list->FindItemByData(keep, true);
-    else
-        m_list->clearSelection();
+    } else {
+        // No row is chosen in a new list: nor does the status bar name one,
+        // so every command finds the same (none) until a row is clicked.
+        m_list->SelectItem(-1);
+        ShowListedCount();
+    }
 }
 
 bool CView0::ListShowsCaptionQuery() const
@@ -646,6 +656,25 @@ bool CView0::ListMatchesCaption()
     return false;
 }
 
+bool CView0::HighlightedRowsOfCaption(const QString &refusal)
+{
+    if (!m_list || m_bChartShown)
+        return false;
+    if (!ListMatchesCaption()) {
+        // The rows highlighted were rows of another list: the caption's own
+        // is shown now, and the user chooses among its rows.
+        platform::Prompt::messageBox(
+            QStringLiteral("The list has been read again as \"%1\" names it.\nPlease select the rows again.")
+                .arg(m_strListCaption));
+        return false;
+    }
+    if (m_list->GetSelectedCount() == 0) {
+        platform::Prompt::messageBox(refusal);
+        return false;
+    }
+    return true;
+}
+
 QList<std::int64_t> CView0::ListedKeys(bool highlightedOnly)
 {
     QList<std::int64_t> keys;
@@ -663,11 +692,18 @@ QList<std::int64_t> CView0::ListedKeys(bool highlightedOnly)
     return keys;
 }
 
+QString CView0::ShownCaption() const
+{
+    // The diagnostic form says what it is: its rows are those of the
+    // statement's every table, not what the caption's list names.
+    return m_bDiagnosticShown ? m_strListCaption + QStringLiteral(" - every column (diagnostic)") : m_strListCaption;
+}
+
 void CView0::ShowListedCount()
 {
     UpdateRibbonStates();
     const int count = m_list->GetItemCount();
-    m_listBar->SetItemText(30673, QStringLiteral("%1 (%2 listed)").arg(m_strListCaption).arg(count));
+    m_listBar->SetItemText(30673, QStringLiteral("%1 (%2 listed)").arg(ShownCaption()).arg(count));
     QString shown = m_strFilterText;
     shown.remove(QLatin1Char('#'));
     m_statusBar->SetItemText(30262, QStringLiteral("Listed: %1   %2").arg(count).arg(shown));
@@ -675,7 +711,7 @@ void CView0::ShowListedCount()
 
 void CView0::ShowReadingCaption()
 {
-    m_listBar->SetItemText(30673, m_strListCaption);
+    m_listBar->SetItemText(30673, ShownCaption());
     m_statusBar->SetItemText(30262, QString());
     m_listBar->repaint();
     m_statusBar->repaint();
@@ -697,6 +733,10 @@ void CView0::RefreshIfChanged()
     // them): the list it fills is not taken from under it.
     if (m_nListedAtWrites == 0 || !isVisible() || QApplication::activeModalWidget() || LongRun::IsWorking()
         || !RefillsWhenChanged())
+        return;
+    // A heading chosen in the list manager names no list: none comes back
+    // under its caption when the data changes.
+    if (m_bHeadingShown)
         return;
     platform::Database &db = SharedDatabase();
     if (!db.isOpen() || platform::databaseWriteCount(db) == m_nListedAtWrites)
@@ -751,6 +791,8 @@ void CView0::ShowHeadingChosen()
     if (m_nLastListed != -1 && m_nLastListed != heading) {
         m_list->ClearAll();
         m_nLastListed = -1;
+        m_bHeadingShown = true;
+        m_bDiagnosticShown = false;
         m_strCaptionSql.clear();
         m_strCaptionKey.clear();
         SetNoticeButton(QString(), 0);
@@ -859,18 +901,27 @@ void CView0::FindRecord()
         PostCommand(30101);
         return;
     }
-    if (pending && (switched || rows == 1))
+    if (pending && (switched || rows == 1)) {
+        // The command that waits (Open, say) takes the job found: it is the
+        // row the list shows chosen.
+        if (m_list->GetSelectedCount() == 0)
+            m_list->SelectItem(0);
         PostCommand(pending);
+    }
 }
 
 std::int64_t CView0::GetSelectedItemData()
 {
-    if (!m_list || m_list->GetCurrentRow() < 0 || m_list->GetItemCount() == 0)
+    if (!m_list || m_list->GetItemCount() == 0 || (m_list->GetCurrentRow() < 0 && m_list->GetSelectedCount() == 0))
         return -1;
     // A row of another list than the caption's names no record of it: the
     // list is read again and the user chooses anew.
     if (!ListMatchesCaption())
         return -1;
+    // Rows highlighted with none current (Select All): the first of them is
+    // the row chosen, as the list shows it.
+    if (m_list->GetCurrentRow() < 0)
+        m_list->GetSelectedData();
     return m_list->GetItemData(m_list->GetCurrentRow());
 }
 
@@ -957,6 +1008,8 @@ void CView0::PrintListAsShown(int command)
         ReportNotAvailable(QStringLiteral("Printing"));
         return;
     }
+    if (m_list && !m_bChartShown)
+        ListMatchesCaption();
     printing->PrintViewList(m_nViewId, m_bChartShown ? nullptr : m_list, m_bChartShown ? m_chart : nullptr,
                             m_strViewName, m_strListCaption, m_strFilterSql, command);
 }
@@ -968,6 +1021,9 @@ void CView0::PrintView(const std::function<void(ViewPrintRequest &)> &adjust)
         ReportNotAvailable(QStringLiteral("Printing"));
         return;
     }
+    // The list printed is the one the caption names, however it was filled.
+    if (m_list && !m_bChartShown)
+        ListMatchesCaption();
     ViewPrintRequest request;
     request.viewId = m_nViewId;
     request.branch = m_nBranch;
@@ -1116,6 +1172,8 @@ bool CView0::OnCommand(int id)
         return true;
     case 30106:
         if (const ListXmlExporter &exporter = listXmlExporter()) {
+            if (m_list && !m_bChartShown)
+                ListMatchesCaption();
             const QString view = Appearance::GetViewName(unsigned(m_nViewId));
             exporter(view, QStringLiteral(" "), view + QStringLiteral(" Document"));
         } else {
@@ -1225,6 +1283,25 @@ bool CView0::eventFilter(QObject *watched, QEvent *event)
             static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
             OnLButtonUp(m_list->viewport()->mapTo(this, static_cast<QMouseEvent *>(event)->position().toPoint()));
             return true;
+        }
+    }
+    // Only this click asks for a list's diagnostic form: Ctrl and Shift held
+    // as the entry is clicked (the fill runs while the press is handled).
+    if (m_tree && watched == m_tree->viewport()) {
+        if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
+            const auto *mouse = static_cast<QMouseEvent *>(event);
+            const Qt::KeyboardModifiers both = Qt::ControlModifier | Qt::ShiftModifier;
+            m_bDiagnosticClick = mouse->button() == Qt::LeftButton && (mouse->modifiers() & both) == both;
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            // A click on the entry already chosen lists it again in that
+            // form (a click on another entry has listed it as it was pressed).
+            const auto *mouse = static_cast<QMouseEvent *>(event);
+            QTreeWidgetItem *entry = m_tree->itemAt(mouse->position().toPoint());
+            if (std::exchange(m_bDiagnosticClick, false) && entry && entry == m_tree->currentItem() && entry->parent()) {
+                m_bDiagnosticClick = true;
+                OnCommand(30401);
+                m_bDiagnosticClick = false;
+            }
         }
     }
     if (event->type() == QEvent::KeyPress && (watched == m_list || watched == m_tree))

@@ -137,6 +137,14 @@ public:
     // True when the list shows what its caption names; otherwise it is read
     // again from the caption's query, with no row highlighted, and false.
     bool ListMatchesCaption();
+    // For a command over the highlighted rows: true when the list shows the
+    // caption's query and a row is highlighted. Otherwise the list is read
+    // again from that query where it showed another, the user is told what
+    // to do, and false.
+    bool HighlightedRowsOfCaption(const QString &refusal);
+    // The list bar's caption: the list caption, and what a diagnostic form
+    // shows beside it.
+    QString ShownCaption() const;
     void UpdateRibbonStates();
     void SetNoticeButton(const QString &text, std::uint8_t colour);
     void ShowListManager(bool show);
@@ -355,6 +363,13 @@ protected:
     QString m_strCaptionSql;
     QString m_strCaptionKey;
     bool m_bPlainFill = false; // the next fill is the caption's query as it is
+    // A click on a list entry with Ctrl and Shift held asks for the next fill
+    // in the diagnostic form (every column); that form is shown now.
+    bool m_bDiagnosticClick = false;
+    bool m_bDiagnosticShown = false;
+    // A heading of the list manager is chosen: no list is shown, and none
+    // comes back when the data changes.
+    bool m_bHeadingShown = false;
     int m_nListOption = 0;
     int m_nDateRangeCode = 0;
     QString m_strDateRangeCaption;

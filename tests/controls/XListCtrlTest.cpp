@@ -846,6 +846,92 @@ private:
 
 } // namespace
 
+namespace {
+
+// A progress window through which the user, at the first step whose text
+// the test names, chooses another list: a second fill begins there.
+class ChooseAnotherListAt : public CXProgress
+{
+public:
+    ChooseAnotherListAt(std::function<bool(const QString &)> when, std::function<void()> choose)
+        : m_when(std::move(when)), m_choose(std::move(choose))
+    {
+    }
+    void Start(int, const QString &, bool, bool, const QString &) override {}
+    bool Step(const QString &text) override
+    {
+        if (m_choose && m_when(text))
+            std::exchange(m_choose, nullptr)();
+        return true;
+    }
+    void SetMessage(const QString &, bool) override {}
+    bool IsRunning() const override { return true; }
+
+private:
+    std::function<bool(const QString &)> m_when;
+    std::function<void()> m_choose;
+};
+
+} // namespace
+
+// A list chosen while a statement is read beside the window owns the list
+// from then on: the statement read before ends at once and adds nothing,
+// whether the new list came before its first row or after rows were shown,
+// and whether the new list is read at once or beside the window too.
+TEST_F(XListTest, AFillBegunWhileAStatementIsReadBesideEndsThatStatement)
+{
+    SharedDatabaseHolder holder;
+    OpenThousandsOfJobs(holder, tempPath(QStringLiteral("TavrelData.mdb")));
+    // Rows now and then from the start; or the same with none before job A 5
+    // (tens of millions of triples, well past the moment the progress shows).
+    const QString slow = QStringLiteral("SELECT A.Name, B.Name AS Other, C.JobID FROM Jobs AS A, Jobs AS B, Jobs AS C "
+                                        "WHERE (A.JobID * 7 + B.JobID * 11 + C.JobID * 13) Mod 50021 = 1");
+    const QString late = slow + QStringLiteral(" AND A.JobID + C.JobID * 0 >= 5");
+    const QString chosen = QStringLiteral("SELECT Name, JobID FROM Jobs WHERE JobID <= 3");
+    const auto beforeRows = [](const QString &text) { return !text.endsWith(QLatin1String(" rows read")) || text.startsWith(QLatin1String("0 ")); };
+    const auto afterRows = [](const QString &text) { return text.endsWith(QLatin1String(" rows read")) && !text.startsWith(QLatin1String("0 ")); };
+    const struct
+    {
+        const char *when;
+        const QString &statement;
+        std::function<bool(const QString &)> at;
+        bool besideToo; // the new list is a user's statement as well
+    } cases[] = {
+        {"before the first row", late, beforeRows, false},
+        {"before the first row, read beside", late, beforeRows, true},
+        {"after rows were shown", slow, afterRows, false},
+        {"after rows were shown, read beside", slow, afterRows, true},
+    };
+    for (const auto &c : cases) {
+        CXListCtrl list;
+        list.resize(400, 300);
+        bool began = false;
+        CXProgress::SetFactory([&] {
+            return std::make_unique<ChooseAnotherListAt>(c.at, [&] {
+                began = true;
+                // The second fill's own progress window never shows for so few rows.
+                if (c.besideToo)
+                    list.FillFromUserSql(chosen);
+                else
+                    list.FillFromSql(chosen, QString());
+            });
+        });
+        list.FillFromUserSql(c.statement);
+        CXProgress::SetFactory({});
+        ASSERT_TRUE(began) << c.when;
+        QThread::msleep(200);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(list.GetListedStatement(), chosen) << c.when;
+        ASSERT_EQ(list.GetItemCount(), 3) << c.when;
+        for (int row = 0; row < 3; ++row) {
+            EXPECT_EQ(list.GetItemText(row, 0), QStringLiteral("Job %1").arg(row + 1)) << c.when;
+            EXPECT_EQ(list.GetItemData(row), row + 1) << c.when;
+        }
+        EXPECT_EQ(list.GetColumnCount(), 2) << c.when;
+        EXPECT_EQ(platform::BesideRead::running(), 0) << c.when << ": the statement read before goes on";
+    }
+}
+
 // While the progress window asks "Do you want to stop now?" the statement
 // beside holds still, even in the middle of a step that gives no row for
 // minutes; Yes then ends it at once.

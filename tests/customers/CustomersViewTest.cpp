@@ -10,6 +10,29 @@
 #include "platform/db/Recordset.h"
 #include "views/CDlgOptions.h"
 #include "controls/DlgItem.h"
+#include "controls/CXTreeCtrl.h"
+#include "views/ListExport.h"
+
+#include <QtGui/QMouseEvent>
+#include <QtTest/QTest>
+
+#include <algorithm>
+
+namespace {
+
+// A click on a list-manager entry with these keys held, as the tree receives
+// it (the program's own state of the keys is left as it was).
+void ClickEntry(QTreeWidget *tree, QTreeWidgetItem *entry, Qt::KeyboardModifiers keys)
+{
+    const QPoint at = tree->visualItemRect(entry).center();
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent click(type, QPointF(at), QPointF(tree->viewport()->mapToGlobal(at)), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, keys);
+        QCoreApplication::sendEvent(tree->viewport(), &click);
+    }
+}
+
+} // namespace
 
 #include <QtWidgets/QLineEdit>
 
@@ -212,4 +235,56 @@ TEST_F(CustomersViewTest, TheHiddenCustomersOptionAndTheLabelNoticeFollowTheBran
     EXPECT_EQ(prompts().lastText(), QStringLiteral("Printing address labels is not yet available in this version of "
                                                    "Tavrel."));
     snapshot(*view, QStringLiteral("customers-view"));
+}
+
+// The diagnostic form (every column of the statement's tables, asked for by
+// a click on the entry with Ctrl and Shift held) says so in its caption; a
+// command over the list's rows then takes the caption's own list, read
+// again, and a command over chosen rows asks for them anew in words.
+TEST_F(CustomersViewTest, CommandsOverRowsTakeTheCaptionsListAfterItsDiagnosticForm)
+{
+    view->show();
+    view->SelectTreeCode(201);
+    const int customers = cliCount(QStringLiteral("SELECT Count(*) FROM Customers"));
+    ASSERT_EQ(view->list()->GetItemCount(), customers);
+    const QString caption = QStringLiteral("Customers + Prospects / All (any status)");
+    const QString statuses = QStringLiteral("SELECT Sum(CusStatus * 10 + CusNo) FROM Customers");
+    const int before = cliCount(statuses);
+    QList<qint64> exported;
+    listExporter() = [&](int, int, int, const QString &, CXListCtrl *list, bool, int) {
+        for (int row = 0; row < list->GetItemCount(); ++row)
+            exported << list->GetItemData(row);
+    };
+    const struct
+    {
+        int command;
+        const char *said; // empty: nothing said
+    } cases[] = {
+        {30130, "The list has been read again as \"Customers + Prospects / All (any status)\" names it.\n"
+                "Please select the rows again."},
+        {30111, "Please select one customer to copy."},
+        {30108, "To send emails, you need to select a contact, customer, or a job"},
+        {30123, ""},
+    };
+    for (const auto &c : cases) {
+        ClickEntry(view->tree(), view->tree()->FindItemByData(201), Qt::ControlModifier | Qt::ShiftModifier);
+        ASSERT_TRUE(view->listBar()->GetItemText(30673).startsWith(caption + QStringLiteral(" - every column (diagnostic)")))
+            << view->listBar()->GetItemText(30673).toStdString();
+        view->list()->SelectAll();
+        const int said = prompts().texts().size();
+        if (*c.said)
+            prompts().answer(platform::IDOK);
+        view->RunCommand(c.command);
+        EXPECT_EQ(prompts().texts().size(), said + (*c.said ? 1 : 0)) << c.command;
+        if (*c.said)
+            EXPECT_EQ(prompts().lastText(), QString::fromUtf8(c.said)) << c.command;
+        EXPECT_EQ(view->listBar()->GetItemText(30673), QStringLiteral("%1 (%2 listed)").arg(caption).arg(customers))
+            << c.command;
+    }
+    listExporter() = nullptr;
+    // The rows exported are the customers, each once.
+    std::sort(exported.begin(), exported.end());
+    EXPECT_EQ(exported.size(), customers);
+    EXPECT_EQ(std::adjacent_find(exported.begin(), exported.end()), exported.end());
+    EXPECT_EQ(cliCount(statuses), before) << "a status was changed";
 }

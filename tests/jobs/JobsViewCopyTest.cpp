@@ -58,7 +58,15 @@ TEST_F(JobsViewCopy, QuotePastedAsOrderShowsWhatChanged)
     addItem(quote, 1, QStringLiteral("Menu {draft}"), "120");
     CViewJobs &v = makeView();
     v.SelectTreeCode(101);
+    // A new list names no row chosen: Open finds none, and Copy says so,
+    // until a row is chosen.
+    EXPECT_EQ(v.GetSelectedItemData(), -1);
+    EXPECT_EQ(v.statusBar()->GetItemText(30262), QStringLiteral("Listed: 1   "));
+    prompts().answer(platform::IDOK);
+    v.RunCommand(30111);
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Please select one job to copy."));
     ASSERT_GE(v.list()->FindItemByData(quote, true), 0);
+    EXPECT_EQ(v.GetSelectedItemData(), quote);
     onDialog<CDlgOptions>([](CDlgOptions &dlg) {
         EXPECT_EQ(dlg.GetEntryText(1), QStringLiteral("Order"));
         EXPECT_TRUE(dlg.GetEntryText(5).isEmpty()); // no credit choices outside the history lists

@@ -515,6 +515,9 @@ TEST_F(JobsView, NewMakesTheJobAndOpensItsWindowOnTheReceivedTodayList)
     v.OnCommand(30103);
     onDialog<CDlgOptions>([](CDlgOptions &o) {
         EXPECT_EQ(o.m_strRibbonTitle, QStringLiteral("New Job for Acme Printing Co"));
+        // The job's own type is chosen already: OK alone makes an order.
+        EXPECT_TRUE(o.tree()->IsOptionChecked(1));
+        EXPECT_FALSE(o.tree()->IsOptionChecked(2));
         o.tree()->SetOptionChecked(2, true);
         o.SendCommand(1);
         return o.result();

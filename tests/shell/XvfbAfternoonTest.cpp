@@ -248,3 +248,124 @@ TEST_F(XvfbAfternoon, AFractionTypedAsAMinimumLevelIsRefusedNotSavedAsTwentyFive
     ASSERT_TRUE(classGone(QStringLiteral("CInventory"))) << message().toStdString();
     EXPECT_EQ(sqlite(levels).toStdString(), before.toStdString());
 }
+
+namespace {
+
+// The list bar's caption as the layout reports it.
+QString captionOf(const QList<QStringList> &items)
+{
+    for (const QStringList &f : items)
+        if (f.size() >= 8 && f[1] == QLatin1String("30673"))
+            return f[7];
+    return QString();
+}
+
+} // namespace
+
+// A view's own shortcut, held as the view first fills its list, lists what
+// the caption names: Ctrl+Shift+C as the program's first key shows the
+// customers, and Export of "- the list on the screen -" writes them (one
+// line a customer below the headings), not the rows of the jobs the
+// customers list is read through.
+TEST_F(XvfbAfternoon, AViewsShortcutAsTheFirstKeyListsAndExportsItsOwnRows)
+{
+    const QString failed = startOnSampleShop(300);
+    ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
+    const QString customers = sqlite(QStringLiteral(
+        "SELECT Count(*) FROM Customers WHERE CusStatus <> 2 AND CusNo IN (SELECT CusNo FROM Jobs WHERE JobType IN (0, 3))"));
+    ASSERT_GT(customers.toInt(), 0);
+    // The pointer over the main window (no click): the keys go to it.
+    const QPoint tab = *spot(QStringLiteral("item"), QStringLiteral("30003"));
+    runTool(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(tab.x()), QString::number(tab.y() + 200)});
+    runTool(QStringLiteral("xdotool"), {QStringLiteral("keydown"), QStringLiteral("ctrl+shift")});
+    runTool(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("c")});
+    // Ctrl and Shift stay down until the list is read.
+    QString caption;
+    const bool listed = waitFor([&] {
+        caption = captionOf(layoutLines(QStringLiteral("item")));
+        return caption.startsWith(QLatin1String("Customers")) && caption.endsWith(QLatin1String(" listed)"));
+    }, 20000);
+    QThread::msleep(500);
+    runTool(QStringLiteral("xdotool"), {QStringLiteral("keyup"), QStringLiteral("ctrl+shift")});
+    afternoonShot(QStringLiteral("shortcut-customers"));
+    ASSERT_TRUE(listed) << "the customers are not listed: " << caption.toStdString();
+    caption = captionOf(layoutLines(QStringLiteral("item")));
+    EXPECT_EQ(caption.toStdString(), QStringLiteral("Customers / All (not hidden) (%1 listed)").arg(customers).toStdString());
+
+    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30123"))) << "no Export button";
+    ASSERT_TRUE(classUp(QStringLiteral("CDlgOptions"))) << "no export choice: " << message().toStdString();
+    afternoonShot(QStringLiteral("shortcut-customers-export"));
+    // "- the list on the screen -", all rows.
+    ASSERT_TRUE(clickText(QStringLiteral("button"), QStringLiteral("OK")));
+    const QString out = tempPath(QStringLiteral("customers.csv")); // comma-delimited, as offered first
+    ASSERT_TRUE(typeFileName(QStringLiteral("fileNameEdit"), out)) << "no export file dialog";
+    ASSERT_TRUE(waitFor([&] { return message().startsWith(QLatin1String("Your data has been successfully exported")); }))
+        << message().toStdString();
+    EXPECT_TRUE(message().contains(out)) << message().toStdString();
+    pressKey(QStringLiteral("n")); // not opened
+    QFile file(out);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << "no export file";
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    EXPECT_EQ(lines.size(), customers.toInt() + 1) << lines.value(0).toStdString();
+    EXPECT_FALSE(lines.value(0).contains(QLatin1String("JobNo"))) << lines.value(0).toStdString();
+    // Every customer listed is one the shop has, once.
+    QStringList names = sqlite(QStringLiteral("SELECT Name FROM Customers WHERE CusStatus <> 2 AND CusNo IN "
+                                              "(SELECT CusNo FROM Jobs WHERE JobType IN (0, 3))"))
+                            .split(QLatin1Char('\n'));
+    QStringList written;
+    for (int i = 1; i < lines.size(); ++i)
+        written << lines[i].section(QLatin1Char(','), 0, 0).remove(QLatin1Char('"'));
+    std::sort(written.begin(), written.end());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(written.join(QLatin1Char('|')).toStdString(), names.join(QLatin1Char('|')).toStdString());
+    EXPECT_EQ(m_program.state(), QProcess::Running);
+}
+
+// A heading chosen after a list shows no list, and none comes back when the
+// data changes under it: Jobs > Orders > All, the heading "Quotes", a tax
+// renamed in Settings > Taxes, and back in Jobs the heading still lists
+// nothing.
+TEST_F(XvfbAfternoon, AHeadingListsNothingAfterTheDataChanged)
+{
+    const QString failed = startOnSampleShop(300);
+    ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
+    ASSERT_TRUE(showView(30001));
+    ASSERT_TRUE(listEntry(QStringLiteral("Orders"), QStringLiteral("All")));
+    ASSERT_TRUE(waitFor([&] { return captionOf(layoutLines(QStringLiteral("item"))).startsWith(QLatin1String("All Orders (")); }));
+    ASSERT_TRUE(clickText(QStringLiteral("tree"), QStringLiteral("Quotes")));
+    ASSERT_TRUE(waitFor([&] { return captionOf(layoutLines(QStringLiteral("item"))) == QLatin1String("Quotes /"); }))
+        << captionOf(layoutLines(QStringLiteral("item"))).toStdString();
+    EXPECT_TRUE(rows().isEmpty());
+
+    ASSERT_TRUE(showView(30006));
+    if (!spot(QStringLiteral("tree"), QStringLiteral("Taxes")).has_value())
+        clickSpot(QStringLiteral("item"), QStringLiteral("30532")); // the groups opened
+    ASSERT_TRUE(clickText(QStringLiteral("tree"), QStringLiteral("Taxes"))) << "no Taxes entry";
+    ASSERT_TRUE(classUp(QStringLiteral("CSetupGridDlg"))) << "no Taxes editor: " << message().toStdString();
+    std::optional<QRect> name;
+    ASSERT_TRUE(waitFor([&] {
+        for (const QStringList &f : layoutLines(QStringLiteral("cell")))
+            if (f.value(5) == QLatin1String("1") && f.value(6) == QLatin1String("1") && !f.value(7).isEmpty()) {
+                name = QRect(f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt());
+                return true;
+            }
+        return false;
+    })) << "no tax named"; // row 0, "Exempt", is fixed
+    const QString before = sqlite(QStringLiteral("SELECT group_concat(Name, ',') FROM Taxes"));
+    click(name->center());
+    pressKey(QStringLiteral("ctrl+a"));
+    typeText(QStringLiteral("Renamed"));
+    pressKey(QStringLiteral("Tab"));
+    afternoonShot(QStringLiteral("heading-tax-renamed"));
+    ASSERT_TRUE(clickText(QStringLiteral("button"), QStringLiteral("OK")));
+    ASSERT_TRUE(classGone(QStringLiteral("CSetupGridDlg"))) << message().toStdString();
+    ASSERT_TRUE(waitFor([&] { return sqlite(QStringLiteral("SELECT group_concat(Name, ',') FROM Taxes")) != before; }))
+        << "the tax was not renamed";
+
+    ASSERT_TRUE(showView(30001));
+    QThread::msleep(1500);
+    afternoonShot(QStringLiteral("heading-after-refresh"));
+    EXPECT_EQ(captionOf(layoutLines(QStringLiteral("item"))).toStdString(), "Quotes /");
+    EXPECT_TRUE(rows().isEmpty()) << rows().size() << " rows under the heading";
+    EXPECT_EQ(m_program.state(), QProcess::Running);
+}

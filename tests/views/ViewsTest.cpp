@@ -24,6 +24,7 @@
 #include "views/ViewFactory.h"
 
 #include <QtGui/QKeyEvent>
+#include <QtGui/QMouseEvent>
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
 
@@ -56,6 +57,22 @@ int scalar(const QString &sql)
     platform::Recordset rs(SharedDatabase());
     rs.open(platform::Recordset::Type::Snapshot, sql);
     return rs.isEOF() ? -1 : rs.value(0).toInt();
+}
+
+} // namespace
+
+namespace {
+
+// A click on a list-manager entry with these keys held, as the tree receives
+// it (the program's own state of the keys is left as it was).
+void ClickEntry(QTreeWidget *tree, QTreeWidgetItem *entry, Qt::KeyboardModifiers keys)
+{
+    const QPoint at = tree->visualItemRect(entry).center();
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent click(type, QPointF(at), QPointF(tree->viewport()->mapToGlobal(at)), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, keys);
+        QCoreApplication::sendEvent(tree->viewport(), &click);
+    }
 }
 
 } // namespace
@@ -149,10 +166,34 @@ TEST_F(ViewsTest, RefillKeepsSelectionOnlyForTheSameList)
     EXPECT_EQ(view->list()->GetSelectedData(), key);
     EXPECT_EQ(view->listBar()->GetItemText(30673), QStringLiteral("All Orders (%1 listed)").arg(count));
 
-    // Another list selects nothing.
+    // Another list selects nothing, nor names a row chosen: Open finds none.
     view->SelectTreeCode(2);
     EXPECT_EQ(view->listCaption(), QStringLiteral("Orders / In Progress"));
     EXPECT_EQ(view->list()->GetSelectedCount(), 0);
+    EXPECT_EQ(view->GetSelectedItemData(), -1);
+    EXPECT_EQ(view->statusBar()->GetItemText(30262),
+              QStringLiteral("Listed: %1   ").arg(view->list()->GetItemCount()));
+
+    // Every column (the diagnostic form) only for a click on the entry with
+    // Ctrl and Shift held, and it says so; a key's fill with both held, and
+    // any refill, is the caption's own list.
+    const auto clickEntry = [&](int code, Qt::KeyboardModifiers keys) {
+        ClickEntry(view->tree(), view->tree()->FindItemByData(quint32(code)), keys);
+    };
+    const QString every = QStringLiteral(" - every column (diagnostic)");
+    clickEntry(1, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(view->listBar()->GetItemText(30673),
+              QStringLiteral("All Orders%1 (%2 listed)").arg(every).arg(view->list()->GetItemCount()));
+    EXPECT_GT(view->list()->GetColumnCount(), 20);
+    clickEntry(2, Qt::NoModifier);
+    EXPECT_EQ(view->listCaption(), QStringLiteral("Orders / In Progress"));
+    EXPECT_FALSE(view->listBar()->GetItemText(30673).contains(every));
+    QTest::keyPress(view->windowHandle(), Qt::Key_Control, Qt::ControlModifier);
+    QTest::keyPress(view->windowHandle(), Qt::Key_Shift, Qt::ControlModifier | Qt::ShiftModifier);
+    view->SelectTreeCode(1);
+    QTest::keyRelease(view->windowHandle(), Qt::Key_Shift, Qt::ControlModifier);
+    QTest::keyRelease(view->windowHandle(), Qt::Key_Control, Qt::NoModifier);
+    EXPECT_EQ(view->listBar()->GetItemText(30673), QStringLiteral("All Orders (%1 listed)").arg(count));
 
     // A branch header names no list.
     view->tree()->setCurrentItem(view->tree()->FindItemByData(0));
@@ -177,6 +218,13 @@ TEST_F(ViewsTest, RefillKeepsSelectionOnlyForTheSameList)
     EXPECT_EQ(view->GetSelectedItemData(), -1);
     EXPECT_FALSE(view->IsCommandEnabled(30103));
     view->OnRefresh();
+    EXPECT_EQ(view->list()->GetItemCount(), 0);
+    // A change to the data (a tax renamed in Settings) brings no list back
+    // under the heading.
+    platform::Database &db = SharedDatabase();
+    db.execute(QStringLiteral("UPDATE Taxes SET Name = 'County' WHERE [No] = (SELECT Min([No]) FROM Taxes)"));
+    view->RefreshIfChanged();
+    EXPECT_EQ(view->listBar()->GetItemText(30673), QStringLiteral("Quotes /"));
     EXPECT_EQ(view->list()->GetItemCount(), 0);
 }
 
@@ -235,7 +283,9 @@ TEST_F(ViewsTest, KeysMovingTheCurrentRowShowItsPosition)
     {
         Qt::Key key;
         int row; // 1-based, as shown
-    } moves[] = {{Qt::Key_Down, 2}, {Qt::Key_Down, 3}, {Qt::Key_Up, 2}, {Qt::Key_End, rows}, {Qt::Key_Home, 1}};
+    } moves[] = {// no row is chosen in a new list: the first Down chooses the first
+                 {Qt::Key_Down, 1}, {Qt::Key_Down, 2}, {Qt::Key_Down, 3}, {Qt::Key_Up, 2}, {Qt::Key_End, rows},
+                 {Qt::Key_Home, 1}};
     for (const auto &move : moves) {
         QKeyEvent press(QEvent::KeyPress, move.key, Qt::NoModifier);
         QApplication::sendEvent(list, &press);
