@@ -1334,8 +1334,9 @@ namespace {
 // (texts long enough that a comparison costs: between two runs the window
 // answers however long the texts are).
 constexpr std::size_t kSortRun = 32;
-// The rows of a run where every comparison is cheap (short texts): a run is
-// put in order in a few milliseconds, with fewer passes to merge after.
+// The rows of a run of a column of short texts, whose comparisons are cheap:
+// a run is put in order in a few milliseconds, with fewer passes to merge
+// after (numbers and dates, read once before, merge as fast in short runs).
 constexpr std::size_t kCheapSortRun = 16384;
 // The longest text of a column whose comparisons are cheap.
 constexpr qsizetype kCheapSortLetters = 64;
@@ -1495,7 +1496,8 @@ bool CXListCtrl::sortedOrder(int column, int kind, bool descending, std::vector<
     for (int i = 0; i < n; ++i)
         order[size_t(i)] = i;
     work.SetMessage(QStringLiteral("Putting the rows in order"));
-    return sortStopping(order, less, work, n, longest <= kCheapSortLetters ? kCheapSortRun : kSortRun);
+    const bool cheap = kind == kSortText && longest <= kCheapSortLetters;
+    return sortStopping(order, less, work, n, cheap ? kCheapSortRun : kSortRun);
 }
 
 void CXListCtrl::OnColumnClick(int column)
