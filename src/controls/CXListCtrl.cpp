@@ -1333,43 +1333,60 @@ int CXListCtrl::CompareTexts(const QString &a, const QString &b, int sortKind)
 
 namespace {
 
-// The rows put in order one short run at a time, before the runs are merged.
+// The rows put in order one short run at a time, before the runs are merged
+// (texts long enough that a comparison costs: between two runs the window
+// answers however long the texts are).
 constexpr std::size_t kSortRun = 32;
+// The rows of a run of a column of short texts, whose comparisons are cheap:
+// a run is put in order in a few milliseconds, with fewer passes to merge
+// after (numbers and dates, read once before, merge as fast in short runs).
+constexpr std::size_t kCheapSortRun = 16384;
+// The longest text of a column whose comparisons are cheap.
+constexpr qsizetype kCheapSortLetters = 64;
 
-// The passes of a sort of n rows over its runs.
-int sortPasses(std::int64_t n)
+// The passes of a sort of n rows over its runs of so many rows.
+int sortPasses(std::int64_t n, std::size_t run = kSortRun)
 {
     int passes = 0;
-    for (std::int64_t width = std::int64_t(kSortRun); width < n; width *= 2)
+    for (std::int64_t width = std::int64_t(run); width < n; width *= 2)
         ++passes;
     return passes;
 }
 
-// Sorts order by less, keeping equal rows in their order: short runs sorted
-// one by one, then merged pass after pass, the work told in between (a
-// comparison of long texts tells the window what it spent, so the window
-// answers however long the texts are). False once it was stopped.
+// Sorts order by less, keeping equal rows in their order: runs of so many
+// rows sorted one by one, then merged pass after pass, the work told in
+// between (a comparison of long texts tells the window what it spent, so
+// the window answers however long the texts are). The work is told as for
+// runs of kSortRun rows: longer runs stand for the passes they spare. False
+// once it was stopped.
 template <class Less>
-bool sortStopping(std::vector<int> &order, const Less &less, ListWork &work, std::int64_t done)
+bool sortStopping(std::vector<int> &order, const Less &less, ListWork &work, std::int64_t done, std::size_t run)
 {
     const std::size_t n = order.size();
-    for (std::size_t i = 0; i < n; i += kSortRun) {
-        const std::size_t end = std::min(n, i + kSortRun);
-        // A short run by insertion, each row after the last of those it does
-        // not come before (found by halves: few comparisons of long texts).
-        for (std::size_t j = i + 1; j < end; ++j) {
-            const int row = order[j];
-            const auto at = std::upper_bound(order.begin() + std::ptrdiff_t(i), order.begin() + std::ptrdiff_t(j), row,
-                                             less);
-            std::move_backward(at, order.begin() + std::ptrdiff_t(j), order.begin() + std::ptrdiff_t(j + 1));
-            *at = row;
+    // The units a row of the runs stands for: its pass and the passes spared.
+    const std::int64_t perRow = 1 + sortPasses(std::int64_t(n)) - sortPasses(std::int64_t(n), run);
+    for (std::size_t i = 0; i < n; i += run) {
+        const std::size_t end = std::min(n, i + run);
+        if (run > kSortRun) {
+            std::stable_sort(order.begin() + std::ptrdiff_t(i), order.begin() + std::ptrdiff_t(end), less);
+        } else {
+            // A short run by insertion, each row after the last of those it
+            // does not come before (found by halves: few comparisons of long
+            // texts).
+            for (std::size_t j = i + 1; j < end; ++j) {
+                const int row = order[j];
+                const auto at = std::upper_bound(order.begin() + std::ptrdiff_t(i), order.begin() + std::ptrdiff_t(j),
+                                                 row, less);
+                std::move_backward(at, order.begin() + std::ptrdiff_t(j), order.begin() + std::ptrdiff_t(j + 1));
+                *at = row;
+            }
         }
-        if (!work.At(done + std::int64_t(end), std::int64_t(end)))
+        if (!work.At(done + std::int64_t(end) * perRow, std::int64_t(end)))
             return false;
     }
-    done += std::int64_t(n);
+    done += std::int64_t(n) * perRow;
     std::vector<int> merged(n);
-    for (std::size_t width = kSortRun; width < n; width *= 2) {
+    for (std::size_t width = run; width < n; width *= 2) {
         for (std::size_t lo = 0; lo < n; lo += 2 * width) {
             const std::size_t mid = std::min(lo + width, n);
             const std::size_t hi = std::min(lo + 2 * width, n);
@@ -1409,6 +1426,7 @@ bool CXListCtrl::sortedOrder(int column, int kind, bool descending, std::vector<
     std::vector<QString> texts(static_cast<size_t>(n));
     std::vector<char> cut(static_cast<size_t>(n), 0);
     m_lastSortHeld = 0;
+    qsizetype longest = 0; // the longest text of the column
     // What a number or a date compares by, read once.
     std::vector<double> numbers(kind == kSortNumber ? size_t(n) : 0);
     std::vector<QString> dates(kind == kSortDate ? size_t(n) : 0);
@@ -1416,6 +1434,7 @@ bool CXListCtrl::sortedOrder(int column, int kind, bool descending, std::vector<
         QString &text = texts[size_t(r)];
         text = m_model->text(r, column);
         work.Spend(text.size());
+        longest = std::max(longest, text.size());
         if (kind == kSortNumber)
             numbers[size_t(r)] = CColumnAlias::ReadNumber(text);
         else if (kind == kSortDate)
@@ -1480,7 +1499,8 @@ bool CXListCtrl::sortedOrder(int column, int kind, bool descending, std::vector<
     for (int i = 0; i < n; ++i)
         order[size_t(i)] = i;
     work.SetMessage(QStringLiteral("Putting the rows in order"));
-    return sortStopping(order, less, work, n);
+    const bool cheap = kind == kSortText && longest <= kCheapSortLetters;
+    return sortStopping(order, less, work, n, cheap ? kCheapSortRun : kSortRun);
 }
 
 void CXListCtrl::OnColumnClick(int column)
