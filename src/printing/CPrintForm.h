@@ -314,6 +314,11 @@ public:
     // the subtotal to a tenth when that gives it back, else "Discount".
     static QString DiscountLabel(Money subtotal, Money discount, const QList<qint32> &ratesWorkedFrom = {});
     void DrawJobTotals(QPainter &dc, PrintRect rect, int style, bool termsOnly, int extraWidth);
+    // The lines of the tax cell over the totals row of that width (none
+    // without a tax or with the terms only), and the height the cell takes
+    // above the line over the row (its lines past the first).
+    QStringList JobTotalsTaxLines(QPainter &dc, int rowWidth, bool termsOnly);
+    int JobTotalsTaxOver(QPainter &dc, bool termsOnly);
     // Marks the job printed after a run that really printed (never on a
     // preview, a counting pass, a cancelled or failed run).
     void MarkJobPrinted(PrintInfo &info);

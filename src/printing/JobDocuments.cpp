@@ -303,6 +303,10 @@ void CPrintForm::PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row)
                                     + m_nBodyLeft);
     // The Classic totals block begins ten lines above the footer, higher
     // when it has more lines (a late fee, a written-off amount, a credit).
+    // The tax cell over the totals row takes the line above the row; a
+    // second line of it (two long tax texts) the line above that, which the
+    // item lines and the "Received by" line leave to it.
+    const int taxOver = !classic && IsBitSet(m_nOptions, 19) ? JobTotalsTaxOver(dc, breakMode) : 0;
     const int classicTotalsTop = m_nFooterTop
         - std::max<int>(10, IsBitSet(m_nOptions, 19) ? int(PriceColumnTotalLines(breakMode).size()) : 0)
             * m_nLineHeight;
@@ -410,7 +414,7 @@ void CPrintForm::PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row)
         }
         // A page the merged text fills has no item line.
         if (!memoGoesOn)
-            PrintItemLines(dc, body, firstY, m_nBodyBottom - m_nLineHeight, InchToDevice(0.8, true), row,
+            PrintItemLines(dc, body, firstY, m_nBodyBottom - m_nLineHeight - taxOver, InchToDevice(0.8, true), row,
                            letter ? 2 : (framed ? 1 : 0), breakMode, itemLineOffset);
     }
     // The merged text is the first lines of the first row: a page that stops
@@ -437,7 +441,7 @@ void CPrintForm::PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row)
                 DrawPriceColumnTotals(dc, PrintRect(across(5.9), y0, m_nBodyRight, m_nFooterTop), breakMode);
         } else {
             if (IsBitSet(m_nOptions, 11)) {
-                PrintRect line(across(0.85), m_nBodyBottom, m_nBodyRight, m_nFooterTop);
+                PrintRect line(across(0.85), m_nBodyBottom - taxOver, m_nBodyRight, m_nFooterTop);
                 DrawTextLine(dc, received, line, 0x820, 0, &font(FontBody));
             }
             if (IsBitSet(m_nOptions, 19))
@@ -1049,6 +1053,36 @@ void CPrintForm::DrawPriceColumnTotals(QPainter &dc, PrintRect rect, bool breakM
     }
 }
 
+QStringList CPrintForm::JobTotalsTaxLines(QPainter &dc, int rowWidth, bool termsOnly)
+{
+    QStringList lines;
+    if (termsOnly || m_job.m_TaxNo == 0)
+        return lines;
+    if (m_job.m_TaxNo <= 3) {
+        // Two taxes that do not fit on one line take one line each.
+        QString first, second;
+        GetTaxName(first, 1);
+        GetTaxName(second, 2);
+        const QString one = QStringLiteral("%1 $%2,").arg(first, FormatMoneyGrouped(m_job.m_Tax - m_job.m_Tax2));
+        const QString two = QStringLiteral("%1 $%2").arg(second, FormatMoneyGrouped(m_job.m_Tax2));
+        lines << one + QStringLiteral("  ") + two;
+        const QFontMetrics fm(font(FontBody), dc.device());
+        if (fm.horizontalAdvance(lines.front()) > rowWidth - InchToDevice(4.8, true) - 2 * m_nPad)
+            lines = QStringList{one, two};
+    } else {
+        QString name;
+        GetTaxName(name, m_job.m_TaxNo);
+        lines << QStringLiteral("      ") + name;
+    }
+    return lines;
+}
+
+int CPrintForm::JobTotalsTaxOver(QPainter &dc, bool termsOnly)
+{
+    const int lines = int(JobTotalsTaxLines(dc, m_nBodyRight - m_nBodyLeft, termsOnly).size());
+    return std::max(0, lines - 1) * m_nLineHeight;
+}
+
 void CPrintForm::DrawJobTotals(QPainter &dc, PrintRect rect, int style, bool termsOnly, int extraWidth)
 {
     QString terms;
@@ -1147,27 +1181,12 @@ void CPrintForm::DrawJobTotals(QPainter &dc, PrintRect rect, int style, bool ter
         }
     }
     EndTableScale();
-    if (m_job.m_TaxNo != 0) {
+    const QStringList lines = JobTotalsTaxLines(dc, right - rowLeft, false);
+    if (!lines.isEmpty()) {
         // The tax line sits in a cell of its own above the row, from 4.8 in
         // to the row's right: white over what the page holds there (the item
         // table's column rules run down to the row), framed as the row's
-        // boxes are. Two taxes that do not fit on one line take one line each.
-        QStringList lines;
-        if (m_job.m_TaxNo <= 3) {
-            QString first, second;
-            GetTaxName(first, 1);
-            GetTaxName(second, 2);
-            const QString one = QStringLiteral("%1 $%2,").arg(first, FormatMoneyGrouped(m_job.m_Tax - m_job.m_Tax2));
-            const QString two = QStringLiteral("%1 $%2").arg(second, FormatMoneyGrouped(m_job.m_Tax2));
-            lines << one + QStringLiteral("  ") + two;
-            dc.setFont(font(FontBody));
-            if (dc.fontMetrics().horizontalAdvance(lines.front()) > right - rowLeft - InchToDevice(4.8, true) - 2 * m_nPad)
-                lines = QStringList{one, two};
-        } else {
-            QString name;
-            GetTaxName(name, m_job.m_TaxNo);
-            lines << QStringLiteral("      ") + name;
-        }
+        // boxes are.
         const int top = rowTop - int(lines.size()) * m_nLineHeight;
         const QRect cell(rowLeft + InchToDevice(4.8, true), top, right - rowLeft - InchToDevice(4.8, true),
                          rowTop - top);

@@ -290,7 +290,12 @@ void CPrintForm::PrintJobTicket(QPainter &dc, PrintInfo &info, int &row)
 
     // Special instructions before the rows: the first lines of the first
     // row, going on over the pages as a row does.
-    const int rowLimit = m_nBodyBottom + m_nLineHeight;
+    // The tax cell over the totals row takes the line under the rows; a
+    // second line of it (two long tax texts) one more, which the rows leave
+    // to it.
+    const int taxOver = optionOn(m_nOptions, kPrice) ? JobTotalsTaxOver(dc, false) : 0;
+    const int bodyBottom = m_nBodyBottom - taxOver;
+    const int rowLimit = bodyBottom + m_nLineHeight;
     int rowLineOffset = m_nRowLineStart;
     m_nRowLineNext = 0;
     bool notesGoOn = false;
@@ -341,7 +346,7 @@ void CPrintForm::PrintJobTicket(QPainter &dc, PrintInfo &info, int &row)
     }
 
     const int firstTop = tableTop + m_nCaptionHeight + m_nQuarterLine;
-    const int freeHeight = m_nBodyBottom - firstTop - m_nLineHeight;
+    const int freeHeight = bodyBottom - firstTop - m_nLineHeight;
     if (freeHeight < m_nLineHeight) {
         if (noteLineCount > 0)
             m_nRowLineNext = noteLineCount;
@@ -422,7 +427,7 @@ void CPrintForm::PrintJobTicket(QPainter &dc, PrintInfo &info, int &row)
                     DrawRule(dc, rule, m_nLineHeight, false);
                 }
                 y += m_nLineHeight;
-                if (y > m_nBodyBottom)
+                if (y > bodyBottom)
                     break;
             }
             if (m_bBarCode) {
@@ -520,12 +525,12 @@ void CPrintForm::PrintJobTicket(QPainter &dc, PrintInfo &info, int &row)
             break;
         }
         ++row;
-        if (y > m_nBodyBottom)
+        if (y > bodyBottom)
             break;
     }
 
     // Column headings over the table.
-    const int tableBottom = y + m_nLineHeight;
+    const int tableBottom = y + m_nLineHeight + (row >= rows ? taxOver : 0);
     m_pCaptionFont = &font(FontBody);
     PrintRect heads(m_nBodyLeft, tableTop, m_nBodyRight, tableBottom);
     DrawBox(dc, QStringLiteral("Specs - This job has ")

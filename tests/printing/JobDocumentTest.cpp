@@ -1,5 +1,6 @@
 #include "PrintFixture.h"
 
+#include <QtGui/QFontMetricsF>
 
 #include "app/base/Appearance.h"
 #include "app/base/CZqApp.h"
@@ -332,7 +333,11 @@ TEST_F(JobDocumentTest, TotalsRowBoxesFollowTheBalance)
         QStringList taxLines = {}; // top to bottom
         const char *taxNames[2] = {"State 6%", "City 8.25%"};
         int width = 5100; // the paper's printable width at 600 dpi (8.5 in)
+        int kind = 5;
+        int options = kStandardInvoice | kFramed;
     };
+    // The job ticket with its Price column and lines (its options count from bit 0).
+    constexpr int kTicket = 1 | 2 | 4 | 16 | 32;
     const Case cases[] = {
         {0, "Balance = 0, Paid = -400", {"Balance", "- 0 -"}, {"BALANCE", "Over Paid"}},
         {0, "Balance = -25, Paid = -425", {"Over Paid", "-25.00"}, {"BALANCE"}},
@@ -378,6 +383,29 @@ TEST_F(JobDocumentTest, TotalsRowBoxesFollowTheBalance)
          {},
          {"State 6%", "City 8.25%"},
          4662},
+        // A tax cell of two lines keeps to the two lines above the row: the
+        // "Received by" line and the item lines stand above it, and so do the
+        // ticket's last row. "State 6% $5,308,643,097.53,  City 8.25%
+        // $1,234,567,890.12" is wider than the 3.2 in from 4.8 in to the
+        // row's right.
+        {0,
+         "TaxNo = 2, Tax = 24691.34, Tax2 = 12345.67, Balance = 24691.34",
+         {"BALANCE", "400.00"},
+         {},
+         {"Metropolitan Transit $12,345.67,", "Springfield Home Tax $12,345.67"},
+         {"Metropolitan Transit", "Springfield Home Tax"},
+         5100,
+         1,
+         kTicket},
+        {0,
+         "Subtotal = 90000000000, TaxNo = 2, Tax = 6543210987.65, Tax2 = 1234567890.12, Balance = 96543210987.65",
+         {"BALANCE", "96,543,210,987.65"},
+         {},
+         {"State 6% $5,308,643,097.53,", "City 8.25% $1,234,567,890.12"},
+         {"State 6%", "City 8.25%"},
+         5100,
+         1,
+         kTicket},
     };
     int jobNo = 3000;
     for (const Case &c : cases) {
@@ -387,7 +415,7 @@ TEST_F(JobDocumentTest, TotalsRowBoxesFollowTheBalance)
         const qint32 job = addJob(c.jobType, ++jobNo, c.amounts);
         addItem(job, 1, 0, QStringLiteral("Postcards"), QStringLiteral("400"));
         RecordingDevice device(600, 600, c.width, 6600, true);
-        const QStringList texts = printTexts(job, 5, kStandardInvoice | kFramed, device, PrintInfo::Pass::Preview);
+        const QStringList texts = printTexts(job, c.kind, c.options, device, PrintInfo::Pass::Preview);
         EXPECT_TRUE(form->cutRecord().isEmpty()) << form->cutRecord().describe().join(QLatin1Char('\n')).toStdString();
         for (const QString &p : c.present)
             EXPECT_TRUE(texts.contains(p)) << c.amounts.toStdString() << " lacks " << p.toStdString();
@@ -430,6 +458,31 @@ TEST_F(JobDocumentTest, TotalsRowBoxesFollowTheBalance)
                 << c.taxLines[k].toStdString() << " (the row's line at " << row << ")";
             if (k > 0)
                 EXPECT_EQ(baseline(c.taxLines[k]) - baseline(c.taxLines[k - 1]), line) << c.taxLines[k].toStdString();
+        }
+        // The cell is white over what the page holds there: no other text
+        // of the page may reach into it.
+        QPoint first;
+        for (const RecordingDevice::Text &t : device.texts())
+            if (t.text == c.taxLines.front())
+                first = t.position;
+        QRect cell;
+        for (const RecordingDevice::Shape &shape : device.shapes())
+            if (shape.filled && shape.rect.contains(first))
+                cell = shape.rect;
+        ASSERT_FALSE(cell.isNull());
+        for (const RecordingDevice::Text &t : device.texts()) {
+            if (c.taxLines.contains(t.text) || t.text.trimmed().isEmpty())
+                continue;
+            QFont f = form->font(CPrint::FontBody);
+            f.setPixelSize(std::max(1, t.pixelSize));
+            f.setBold(t.bold);
+            const QFontMetricsF fm(f);
+            const QRectF extent(t.position.x(), t.position.y() - fm.ascent(), fm.horizontalAdvance(t.text),
+                                fm.ascent());
+            EXPECT_FALSE(extent.intersects(QRectF(cell).adjusted(2, 2, -2, -2)))
+                << "\"" << t.text.toStdString() << "\" at " << t.position.x() << "," << t.position.y()
+                << " reaches into the tax cell " << cell.left() << "-" << cell.right() << " x " << cell.top() << "-"
+                << cell.bottom();
         }
     }
 }
