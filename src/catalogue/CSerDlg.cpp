@@ -266,17 +266,16 @@ void CSerDlg::BuildLayout()
     // Waste sheets and a waste percent (a paper's set-up minutes and run
     // speed) are never below 0: a negative one is refused when the field is
     // left, naming it, and what it showed before is back.
-    for (const auto &[id, name] : {std::pair{unsigned(IDC_SETTIME), QStringLiteral("Setup")},
-                                   std::pair{unsigned(IDC_IMPHOUR), QStringLiteral("% of Fin.Qty")}}) {
+    for (const unsigned id : {unsigned(IDC_SETTIME), unsigned(IDC_IMPHOUR)}) {
         QLineEdit *field = edit(id);
-        connect(field, &QLineEdit::editingFinished, this, [field, name] {
+        connect(field, &QLineEdit::editingFinished, this, [this, field, id] {
             std::int64_t scaled = 0;
             if (!ReadTypedFixed(field->text(), 10, scaled) || scaled >= 0) {
                 field->setProperty("lastValueText", field->text());
                 return;
             }
             field->setText(ValueShownBeforeTyping(field));
-            RefuseTyped(field, QStringLiteral("Please enter a number of 0 or more."), name);
+            RefuseTyped(field, QStringLiteral("Please enter a number of 0 or more."), FieldCaption(id));
         });
     }
     addCaption(CAP_TIME, QStringLiteral("Time..."), QRect(lx, rowY(14), lw, 22), true);
@@ -640,18 +639,7 @@ bool CSerDlg::ReadControls()
         StoreIfChanged(s.m_CostHr, sh.m_CostHr, costHr);
         StoreIfChanged(s.m_MinPrice, sh.m_MinPrice, minPrice);
     } catch (const Failure &failure) {
-        // The captions beside these fields change with the service (and some
-        // are buttons): each field goes by its own name.
-        static const QHash<unsigned, QString> names = {
-            {IDC_DIVIDE, QStringLiteral("Divide by")},     {IDC_MULTIPLY, QStringLiteral("Multiply by")},
-            {IDC_ROUND, QStringLiteral("Round-up to")},    {IDC_MARKUP, QStringLiteral("Markup")},
-            {IDC_MARKUP2, QStringLiteral("Digital")},      {IDC_MARKUP3, QStringLiteral("Blank")},
-            {IDC_CALIPER, QStringLiteral("Caliper")},      {IDC_SETTIME, QStringLiteral("Setup")},
-            {IDC_IMPHOUR, QStringLiteral("% of Fin.Qty")}, {IDC_COSTOH, QStringLiteral("Multiplier")},
-            {IDC_BID, QStringLiteral("Bid")},              {IDC_RUSH, QStringLiteral("Rush")},
-            {IDC_SPCL, QStringLiteral("Special")},         {IDC_COSTHR, QStringLiteral("Cost / Hour")},
-            {IDC_MINPRICE, QStringLiteral("Minimum Price")}};
-        platform::Prompt::messageBox(FieldMessage(names.value(failure.id), failure.message), QString(),
+        platform::Prompt::messageBox(FieldMessage(FieldCaption(failure.id), failure.message), QString(),
                                      platform::MB_ICONEXCLAMATION);
         FocusItem(failure.id);
         return false;
@@ -675,6 +663,32 @@ bool CSerDlg::ReadControls()
     StoreIfChanged(s.m_Unit, sh.m_Unit, quint8(comboCode(combo(IDC_UNIT))));
     StoreIfChanged(s.m_Step, sh.m_Step, quint8(comboCode(combo(IDC_STEP))));
     return true;
+}
+
+QString CSerDlg::FieldCaption(unsigned id) const
+{
+    // A waste or time field goes by the caption it shows now (" + % of
+    // Fin.Qty" is named "% of Fin.Qty").
+    if (id == IDC_SETTIME || id == IDC_IMPHOUR || id == IDC_MULTIPLY) {
+        QString caption = GetItemText(id == IDC_SETTIME ? CAP_SETTIME : id == IDC_IMPHOUR ? CAP_IMPHOUR : CAP_MULTIPLY)
+                              .simplified();
+        if (caption.startsWith(QLatin1Char('+')))
+            caption = caption.mid(1).trimmed();
+        if (!caption.isEmpty())
+            return caption;
+    }
+    // The captions beside these fields change with the service (and some
+    // are buttons): each field goes by its own name.
+    static const QHash<unsigned, QString> names = {
+        {IDC_DIVIDE, QStringLiteral("Divide by")},     {IDC_MULTIPLY, QStringLiteral("Multiply by")},
+        {IDC_ROUND, QStringLiteral("Round-up to")},    {IDC_MARKUP, QStringLiteral("Markup")},
+        {IDC_MARKUP2, QStringLiteral("Digital")},      {IDC_MARKUP3, QStringLiteral("Blank")},
+        {IDC_CALIPER, QStringLiteral("Caliper")},      {IDC_SETTIME, QStringLiteral("Setup")},
+        {IDC_IMPHOUR, QStringLiteral("% of Fin.Qty")}, {IDC_COSTOH, QStringLiteral("Multiplier")},
+        {IDC_BID, QStringLiteral("Bid")},              {IDC_RUSH, QStringLiteral("Rush")},
+        {IDC_SPCL, QStringLiteral("Special")},         {IDC_COSTHR, QStringLiteral("Cost / Hour")},
+        {IDC_MINPRICE, QStringLiteral("Minimum Price")}};
+    return names.value(id);
 }
 
 void CSerDlg::ReadGrids()

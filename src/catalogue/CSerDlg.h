@@ -113,6 +113,10 @@ private:
     void OnModified();
     void OnMore();
     void OnCaption(unsigned id);
+    // The name a refusal gives a field: the caption it shows now where the
+    // caption changes with the service ("Setup (Min/Plate)" on a paper,
+    // "% of Run Qty" on a press).
+    QString FieldCaption(unsigned id) const;
     void OnTableHook(const RecordHook &hook, const QString &tableWord, const QString &what);
     void ShowHelpPage(const QString &title, const QString &text, const QString &page, const QString &link);
     QLabel *addCaption(unsigned id, const QString &text, const QRect &rect, bool clickable);

@@ -456,7 +456,7 @@ bool CCusDlg::ExchangeFields(bool save)
             // one; the field is named after its button.
             const QString t = parent->text().trimmed();
             std::int32_t number = 0;
-            if (!t.isEmpty() && !ReadTypedQuantity(t, number)) {
+            if (!t.isEmpty() && (!ReadTypedWhole(t, number) || number < 0)) {
                 platform::Prompt::messageBox(
                     FieldMessage(QStringLiteral("Parent No"), QStringLiteral("Please enter a number.")), QString(),
                     platform::MB_ICONEXCLAMATION);

@@ -296,9 +296,13 @@ bool DescribeSetupEntry(int code, int argument, SetupEntry &e)
         SetupGrid &s = e.second;
         s.columns = {col("Row #", 40, 6, "%d", false), col("Waste Description", 250, 1, "&30", true),
                      col("Setup\n(sheets)", 50, 7, "%6d", true)};
+        // Waste is sheets added, never taken away: set-up sheets and the
+        // rates are never below 0.
+        s.columns.last().notNegative = true;
         for (int i = 1; i <= 7; ++i) {
             s.columns << col("%", 50, 7, "2", true);
             s.columns.last().rate = true;
+            s.columns.last().notNegative = true;
         }
         s.rows = s.visible = 20;
         s.headerHeight = 34;

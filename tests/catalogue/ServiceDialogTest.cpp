@@ -153,7 +153,6 @@ TEST_F(ServiceDialogTest, LiftExceptionIsHighlightedUntilTheQuantityNameStartsWi
 {
     runStored(41, 30103, [&](CSerDlg &d) {
         d.ChooseListEntry(CSerDlg::IDC_COSTBY, 1); // its time is costed
-        std::cerr << "DBG " << d.isEditable() << ' ' << d.combo(CSerDlg::IDC_COSTBY)->currentData().toInt() << ' ' << d.runGrid().IsCellEditable(0, 1) << d.runGrid().IsCellEditable(0, 0) << d.runGrid().GetRowCount() << '\n';
         d.ChooseListEntry(CSerDlg::IDC_QTYBY, 1);
         type(d, CSerDlg::IDC_DIVIDE, QStringLiteral("500"));
         EXPECT_TRUE(d.liftHighlight());
@@ -250,15 +249,17 @@ TEST_F(ServiceDialogTest, ChecksBeforeSaving)
             // No decimal field takes an infinity or a not-a-number (the
             // file's column would refuse it on saving as an overflow).
             {CSerDlg::IDC_CALIPER, "inf", "Caliper: Please enter a number."},
-            {CSerDlg::IDC_SETTIME, "nan", "Setup: Please enter a number."},
-            {CSerDlg::IDC_IMPHOUR, "-inf", "% of Fin.Qty: Please enter a number."},
+            {CSerDlg::IDC_SETTIME, "nan", "Setup (Min/Plate): Please enter a number."},
+            {CSerDlg::IDC_IMPHOUR, "-inf", "Run (Imp/Hr): Please enter a number."},
             {CSerDlg::IDC_COSTOH, "nan", "Multiplier: Please enter a number."},
             {CSerDlg::IDC_BID, "inf", "Bid: Please enter a number."},
             {CSerDlg::IDC_RUSH, "NaN", "Rush: Please enter a number."},
             {CSerDlg::IDC_SPCL, "Infinity", "Special: Please enter a number."},
-            // Waste sheets and a waste percent are never below 0 (taken before).
-            {CSerDlg::IDC_SETTIME, "-2", "Setup: Please enter a number of 0 or more."},
-            {CSerDlg::IDC_IMPHOUR, "-0.5", "% of Fin.Qty: Please enter a number of 0 or more."},
+            // A paper's set-up minutes and run speed are never below 0 (taken
+            // before), and go by the captions a paper shows.
+            {CSerDlg::IDC_SETTIME, "-2", "Setup (Min/Plate): Please enter a number of 0 or more."},
+            {CSerDlg::IDC_IMPHOUR, "-0.5", "Run (Imp/Hr): Please enter a number of 0 or more."},
+            {CSerDlg::IDC_MULTIPLY, "2.5", "Number of Parts: Please enter an integer."},
         };
         for (const auto &r : refusals) {
             SCOPED_TRACE(r.typed);
@@ -271,8 +272,8 @@ TEST_F(ServiceDialogTest, ChecksBeforeSaving)
         }
         // A negative waste is refused as its field is left, naming it, with
         // what it showed back.
-        for (const auto &[id, name] : {std::pair{unsigned(CSerDlg::IDC_SETTIME), "Setup"},
-                                       std::pair{unsigned(CSerDlg::IDC_IMPHOUR), "% of Fin.Qty"}}) {
+        for (const auto &[id, name] : {std::pair{unsigned(CSerDlg::IDC_SETTIME), "Setup (Min/Plate)"},
+                                       std::pair{unsigned(CSerDlg::IDC_IMPHOUR), "Run (Imp/Hr)"}}) {
             QLineEdit *field = d.edit(id);
             const QString before = field->text();
             prompts().clear();
@@ -319,6 +320,32 @@ TEST_F(ServiceDialogTest, ChecksBeforeSaving)
         return press(d, 2);
     });
     prompts().clear();
+    // Off a paper the pair is waste: sheets and a percent of what the
+    // caption says, and a refusal names them so.
+    const struct
+    {
+        qint32 catNo;
+        const char *setup;
+        const char *percent;
+    } wastes[] = {{201, "Setup (#Sheets)", "% of Run Qty"}, {401, "Setup (#Sheets)", "% of Fin.Qty"}};
+    for (const auto &w : wastes) {
+        SCOPED_TRACE(w.catNo);
+        runNew(w.catNo, [&](CSerDlg &d) {
+            for (const auto &[id, name] : {std::pair{unsigned(CSerDlg::IDC_SETTIME), w.setup},
+                                           std::pair{unsigned(CSerDlg::IDC_IMPHOUR), w.percent}}) {
+                prompts().clear();
+                prompts().answer(platform::IDOK);
+                d.edit(id)->setText(QStringLiteral("-1"));
+                emit d.edit(id)->editingFinished();
+                EXPECT_EQ(prompts().texts(),
+                          QStringList{QString::fromLatin1(name) + QStringLiteral(": Please enter a number of 0 or more.")});
+            }
+            prompts().clear();
+            prompts().answer(platform::IDNO);
+            return press(d, 2);
+        });
+        prompts().clear();
+    }
 
     // Numbers as every field reads them: "1e3" and "1,000" are a thousand.
     runStored(10, 30103, [&](CSerDlg &d) {

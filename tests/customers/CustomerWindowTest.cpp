@@ -333,6 +333,18 @@ TEST_F(CustomerWindowTest, RefusedNumbersNameTheirFieldAndPutBackWhatWasShown)
         prompts().answer(platform::IDOK);
         d.SendCommand(30213);
         EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Parent No: Please enter a number.")});
+        // A customer's number is no count: one past 1,000,000,000 is taken
+        // whole, a negative one is not.
+        setText(&d, CCusDlg::IDC_PARENTNO, QStringLiteral("-5"));
+        prompts().clear();
+        prompts().answer(platform::IDOK);
+        d.SendCommand(30213);
+        EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Parent No: Please enter a number.")});
+        setText(&d, CCusDlg::IDC_PARENTNO, QStringLiteral("2,147,483,647"));
+        prompts().clear();
+        d.SendCommand(30213);
+        EXPECT_EQ(prompts().texts(), QStringList());
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT ParentNo FROM Customers WHERE CusNo = 41")), QStringLiteral("2147483647"));
         setText(&d, CCusDlg::IDC_PARENTNO, QStringLiteral("1e3"));
         return press(d, 30443);
     });

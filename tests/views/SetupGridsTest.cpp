@@ -326,6 +326,11 @@ TEST_F(SetupGridsTest, RatesAndBreaksAreReadAsEveryFieldReadsThem)
         {2002, 0, 0, 3, "-5", -1, QStringLiteral("Break 1: Please enter a number of 0 or more.")},
         {2002, 0, 0, 3, "2,000", 2000, {}},
         {2002, 1, 0, 3, "2.5%", 250, {}},
+        // Waste is never below 0: set-up sheets and rates alike.
+        {2002, 1, 0, 2, "-5", -1, QStringLiteral("Setup (sheets): Please enter a number of 0 or more.")},
+        {2002, 1, 0, 2, "1,000", 1000, {}},
+        {2002, 1, 0, 3, "-0.5", -1, QStringLiteral("%: Please enter a number of 0 or more.")},
+        {2002, 1, 19, 2, "-1", -1, QStringLiteral("Setup (sheets): Please enter a number of 0 or more.")},
     };
     for (int code : {502, 603, 2001, 2002}) {
         prompts().onDialog([&](QDialog &dialog) {
