@@ -306,11 +306,15 @@ TEST_F(ArTool, ALateFeeIsNeverChargedOnAPaidInvoice)
         int no;
         const char *balance;
         const char *after; // Latefee|Balance
+        int exitCode = 0;
     };
     const Owed owed[] = {
         {3011, "0.0001", "0|0.0001"},
         {3012, "0.0099", "0|0.0099"},
         {3013, "0.01", "1|1.01"},
+        // At the largest amount the minimum fee is refused by name: the run
+        // fails and the invoice is left as it was.
+        {3014, "100000000000", "0|100000000000", 1},
     };
     for (const Owed &o : owed) {
         SCOPED_TRACE(o.balance);
@@ -319,7 +323,12 @@ TEST_F(ArTool, ALateFeeIsNeverChargedOnAPaidInvoice)
                        .arg(o.no)
                        .arg(QString::fromLatin1(o.balance)));
         r = dbtool({QStringLiteral("ar"), db, QStringLiteral("latefee"), idOf(o.no)});
-        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        ASSERT_EQ(r.exitCode, o.exitCode) << r.err.toStdString();
+        if (o.exitCode != 0)
+            EXPECT_TRUE(r.err.contains(QStringLiteral("Invoice %1 is not charged a Late Fee: \"Balance\" cannot be "
+                                                      "more than 100,000,000,000.00, the largest amount it holds.")
+                                           .arg(o.no)))
+                << r.err.toStdString();
         EXPECT_EQ(sqlite(db, QStringLiteral("SELECT Latefee, Balance FROM Jobs WHERE JobNo = %1").arg(o.no)),
                   QString::fromLatin1(o.after));
     }
