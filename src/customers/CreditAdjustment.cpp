@@ -91,7 +91,7 @@ bool CreditAdjustment::Adjust(qint32 cusNo, Money adjustment, quint8 reasonId, M
             return;
         // A credit due past the largest amount is refused before anything
         // is written.
-        refusal = CCreditSet::CreditDuePastLargest(due + amount);
+        refusal = CCreditSet::CreditDuePastLargest(m_db, due, due + amount);
         if (!refusal.isEmpty()) {
             amount = Money();
             return;

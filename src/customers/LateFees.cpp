@@ -94,6 +94,7 @@ bool LateFees::Charge(const QList<qint32> &jobIds, const LateFeeRule &rule)
             WriteReceivableJob(m_db, before, after, DateTime::null());
         }
     });
+    m_notCharged = ok ? int(notCharged.size()) : 0;
     if (ok && !notCharged.isEmpty())
         platform::Prompt::messageBox(notCharged.join(QLatin1Char('\n')), QString(),
                                      platform::MB_OK | platform::MB_ICONEXCLAMATION);

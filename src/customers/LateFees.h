@@ -57,7 +57,11 @@ public:
     static QString ClearQuestion(int count);
     // "Invoice 1017 is not charged a Late Fee: " and why.
     static QString NotChargedText(qint32 jobNo, const QString &why);
+    // How many invoices the last Charge left uncharged because the fee would
+    // take them past the largest amount.
+    int NotChargedCount() const { return m_notCharged; }
 
 private:
     platform::Database &m_db;
+    int m_notCharged = 0;
 };

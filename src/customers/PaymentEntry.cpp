@@ -5,6 +5,7 @@
 #include "customers/ReceivableRows.h"
 #include "data/CCreditSet.h"
 #include "data/CJobSet.h"
+#include "data/PaymentRows.h"
 #include "platform/Prompt.h"
 #include "platform/db/Database.h"
 #include "platform/db/Recordset.h"
@@ -276,7 +277,12 @@ bool PaymentEntry::Save(platform::Database &db, qint32 cusNo, bool creditAccepte
             const Money due = rs.isEOF() || rs.value(0).isNull() ? Money() : rs.value(0).toMoney();
             rs.close();
             creditDue = useCreditMode ? due - applied : due + credit;
-            refusal = CCreditSet::CreditDuePastLargest(creditDue);
+            refusal = CCreditSet::CreditDuePastLargest(db, due, creditDue);
+            if (!refusal.isEmpty())
+                return;
+        }
+        if (!useCreditMode) {
+            refusal = PeriodPaymentsPastLargest(db, amount);
             if (!refusal.isEmpty())
                 return;
         }

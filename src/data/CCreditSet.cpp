@@ -8,6 +8,7 @@
 #include "data/SharedDatabase.h"
 #include "platform/db/Recordset.h"
 
+#include <cstdlib>
 #include <functional>
 #include <optional>
 
@@ -105,6 +106,22 @@ QString CCreditSet::CreditDuePastLargest(Money creditDue)
     return TooLargeAmountText(QStringLiteral("Credit Due"));
 }
 
+QString CCreditSet::CreditDuePastLargest(platform::Database &db, Money before, Money after)
+{
+    if (QString past = CreditDuePastLargest(after); !past.isEmpty())
+        return past;
+    platform::Recordset rs(db);
+    rs.open(platform::Recordset::Type::Snapshot, QStringLiteral("SELECT SUM(CreditDue) FROM Customers"));
+    const Money all = rs.isEOF() || rs.value(0).isNull() ? Money() : rs.value(0).toMoney();
+    rs.close();
+    const Money allAfter = all - before + after;
+    if (allAfter.isValid() && IsWithinLargestAmount(allAfter.units()))
+        return QString();
+    if (allAfter.isValid() && all.isValid() && std::llabs(allAfter.units()) <= std::llabs(all.units()))
+        return QString();
+    return TooLargeAmountText(QStringLiteral("Posting Credits Due"));
+}
+
 bool CCreditSet::PostCredit(qint32 cusNo, qint32 jobNo, Money amount, quint8 reasonId)
 {
     QString refusal;
@@ -112,7 +129,7 @@ bool CCreditSet::PostCredit(qint32 cusNo, qint32 jobNo, Money amount, quint8 rea
         Money creditDue;
         if (!readCreditDue(db, cusNo, creditDue))
             return false;
-        refusal = CreditDuePastLargest(creditDue + amount);
+        refusal = CreditDuePastLargest(db, creditDue, creditDue + amount);
         if (!refusal.isEmpty())
             return false;
         db.execute(QStringLiteral("INSERT INTO Credits (CusNo, JobNo, Amount, [Date], ReasonID) VALUES (?, ?, ?, ?, ?)"),
@@ -144,7 +161,7 @@ bool CCreditSet::DeleteCredit(qint32 creditId)
         // Taking back a credit used moves the credit due up: it too is held
         // within the largest amount.
         if (found) {
-            refusal = CreditDuePastLargest(after);
+            refusal = CreditDuePastLargest(db, creditDue, after);
             if (!refusal.isEmpty())
                 return false;
         }

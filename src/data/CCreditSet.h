@@ -32,6 +32,11 @@ public:
     // largest amount the program holds, either way, it is refused by name
     // before anything is written. Empty when it can.
     static QString CreditDuePastLargest(Money creditDue);
+    // The same for a customer's credit due moved from `before` to `after`,
+    // and for every customer's credit due together, which the next posting
+    // stores: refused by name when the move takes that sum past the largest
+    // amount (a sum already past it may still come down).
+    static QString CreditDuePastLargest(platform::Database &db, Money before, Money after);
 
     qint32 m_CreditID = 0;
     qint32 m_CusNo = 0;

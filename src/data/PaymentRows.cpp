@@ -1,7 +1,24 @@
 #include "data/PaymentRows.h"
 
+#include "app/base/MoneyText.h"
 #include "platform/db/Database.h"
 #include "platform/db/Recordset.h"
+
+#include <cstdlib>
+
+QString PeriodPaymentsPastLargest(platform::Database &db, Money amount)
+{
+    platform::Recordset rs(db);
+    rs.open(platform::Recordset::Type::Snapshot, QStringLiteral("SELECT Sum(Amount) FROM Payments WHERE PostingNo = 0"));
+    const Money before = rs.isEOF() || rs.value(0).isNull() ? Money() : rs.value(0).toMoney();
+    rs.close();
+    const Money after = before + amount;
+    if (after.isValid() && IsWithinLargestAmount(after.units()))
+        return QString();
+    if (after.isValid() && before.isValid() && std::llabs(after.units()) <= std::llabs(before.units()))
+        return QString();
+    return TooLargeAmountText(QStringLiteral("Posting All Payments"));
+}
 
 qint32 InsertPayment(platform::Database &db, const NewPayment &payment)
 {

@@ -31,6 +31,12 @@ struct NewPayment
     Money change;
 };
 
+// Why a payment of `amount` cannot be taken: the payments no posting has
+// gathered yet, which the next posting stores as its payments, would with it
+// pass the largest amount; refused by name before anything is written (a sum
+// already past it may still come down). Empty when it can be taken.
+QString PeriodPaymentsPastLargest(platform::Database &db, Money amount);
+
 // Writes the row inside the caller's transaction and gives its PayNo; throws
 // platform::DbException on a failure.
 qint32 InsertPayment(platform::Database &db, const NewPayment &payment);

@@ -106,6 +106,8 @@ void CJobDlg::OnApplyCredit()
         for (const auto &[name, figure] : after)
             if (refusal.isEmpty() && !(figure.isValid() && IsWithinLargestAmount(figure.units())))
                 refusal = TooLargeAmountText(QString::fromLatin1(name));
+        if (refusal.isEmpty())
+            refusal = PeriodPaymentsPastLargest(db, payment.amount);
         const qint32 payNo = refusal.isEmpty() ? InsertPayment(db, payment) : 0;
         if (refusal.isEmpty())
             db.execute(QStringLiteral("INSERT INTO PayApplied (PayNo, JobNo, Amount) VALUES (?, ?, ?)"),

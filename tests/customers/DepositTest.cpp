@@ -379,6 +379,37 @@ TEST_F(JobDepositTest, ADepositAboveTheBalanceKeepsTheWholeAmountOnTheOrder)
                                                                 "largest amount it holds.")});
         EXPECT_EQ(dump(), before);
     }
+
+    // The period's payments, which the next posting stores, at
+    // 99,999,999,999.99 with the others posted: a deposit of a cent reaches
+    // the largest amount, two cents pass it and are refused by name.
+    exec(QStringLiteral("UPDATE Jobs SET Paid = 0, Balance = 60 WHERE JobID = %1").arg(jobId));
+    exec(QStringLiteral("UPDATE Payments SET PostingNo = 1 WHERE PostingNo = 0"));
+    exec(QStringLiteral("INSERT INTO Payments (Amount, CusNo, PayGroup, PostingNo) VALUES (99999999999.99, 0, 2, 0)"));
+    const struct
+    {
+        const char *tendered;
+        const char *stored; // Paid|Balance afterwards
+        bool refused;
+    } period[] = {
+        {"0.02", "0.0000|60.0000", true},
+        {"0.01", "-0.0100|59.9900", false},
+    };
+    for (const auto &d : period) {
+        SCOPED_TRACE(d.tendered);
+        const QString before = dump();
+        prompts().clear();
+        if (d.refused)
+            prompts().answer(platform::IDOK);
+        runDeposit(QLatin1String(d.tendered));
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT printf('%.4f|%.4f', Paid, Balance) FROM Jobs WHERE JobID = %1").arg(jobId)),
+                  QLatin1String(d.stored));
+        if (!d.refused)
+            continue;
+        EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("\"Posting All Payments\" cannot be more than "
+                                                                "100,000,000,000.00, the largest amount it holds.")});
+        EXPECT_EQ(dump(), before);
+    }
 }
 
 } // namespace

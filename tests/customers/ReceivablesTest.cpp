@@ -923,6 +923,11 @@ TEST_F(PaymentTest, AdvancePaymentCreditUseAndNegativePayment)
     // each after it would take the credit due past the largest amount and is
     // refused by name, the credit due and the file as they were.
     addCustomer(300, QStringLiteral("Crest Labels"));
+    // The customers' credit taken back and the period's payments posted:
+    // both sums the next posting stores start from nothing.
+    ASSERT_TRUE(CreditAdjustment(SharedDatabase()).Adjust(200, Money::fromWhole(-100000000000LL), 0));
+    ASSERT_TRUE(CreditAdjustment(SharedDatabase()).Adjust(100, Money::fromWhole(-20), 0));
+    exec(QStringLiteral("UPDATE Payments SET PostingNo = 1 WHERE PostingNo = 0"));
     for (int payment = 1; payment <= 7; ++payment) {
         SCOPED_TRACE(payment);
         PaymentEntry onAccount;
@@ -960,7 +965,21 @@ TEST_F(PaymentTest, AdvancePaymentCreditUseAndNegativePayment)
     EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("\"Amount\" cannot be more than 100,000,000,000.00, the "
                                                             "largest amount it holds.")});
     EXPECT_EQ(dump(), beforeAll);
-    // One of them in full is taken: the invoice paid to 0.0000 exactly.
+    // One of them in full would take the period's payments past the largest
+    // amount the posting stores (99,999,999,999.99 of customer 300 already):
+    // refused by name, nothing written. Once the period is posted it is
+    // taken: the invoice paid to 0.0000 exactly.
+    PaymentEntry early;
+    early.Load(SharedDatabase(), 300);
+    early.ApplyToRow(1);
+    const QString beforeEarly = dump();
+    prompts().clear();
+    prompts().answer(platform::IDOK);
+    EXPECT_FALSE(early.Save(SharedDatabase(), 300, true));
+    EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("\"Posting All Payments\" cannot be more than "
+                                                            "100,000,000,000.00, the largest amount it holds.")});
+    EXPECT_EQ(dump(), beforeEarly);
+    exec(QStringLiteral("UPDATE Payments SET PostingNo = 2 WHERE PostingNo = 0"));
     PaymentEntry one;
     one.Load(SharedDatabase(), 300);
     one.ApplyToRow(1);

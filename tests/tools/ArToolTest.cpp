@@ -145,6 +145,14 @@ TEST_F(ArTool, PostsPaysAndCreditsFromTheCommandLine)
     EXPECT_EQ(sqlite(db, QStringLiteral("SELECT printf('%.4f', CreditDue) FROM Customers WHERE CusNo = 100")),
               QStringLiteral("100000000000.0000"));
 
+    // The credit taken back and the period posted: the customers' credit and
+    // the period's payments start from nothing.
+    r = dbtool({QStringLiteral("ar"), db, QStringLiteral("credit"), QStringLiteral("100"),
+                QStringLiteral("-100000000000")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    r = dbtool({QStringLiteral("ar"), db, QStringLiteral("post")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+
     // Seven payments of 99,999,999,999.99 on account of a customer without
     // invoices: the first is credited; each after it would take the credit
     // due past the largest amount and is refused by name, nothing written.
@@ -172,14 +180,39 @@ TEST_F(ArTool, PostsPaysAndCreditsFromTheCommandLine)
     EXPECT_TRUE(printed.contains(QStringLiteral("You have $99,999,999,999.99 credit balance on your account.")))
         << printed.toStdString();
 
-    // The period's payments now pass the largest amount (120.00 and
-    // 99,999,999,999.99): the posting is refused by name and writes nothing.
-    const QString unposted = sqlite(db, QStringLiteral(".dump"));
+    // The sums the next posting stores are held as each payment or credit is
+    // taken, so that the posting never finds them past the largest amount:
+    // the period's payments (99,999,999,999.99 so far) and every customer's
+    // credit (99,999,999,999.99 of customer 300). A cent more of either is
+    // taken, two cents more are refused by name with nothing written.
+    sqlite(db, QStringLiteral("INSERT INTO Jobs (JobType, JobNo, CusNo, Subtotal, Balance, Paid) VALUES (3, 1003, 100, "
+                              "5, 5, 0)"));
+    const struct
+    {
+        QStringList args;
+        const char *refusedBy; // null: taken
+    } sums[] = {
+        {{QStringLiteral("pay"), QStringLiteral("100"), QStringLiteral("0.02"), QStringLiteral("1003:0.02")},
+         "Posting All Payments"},
+        {{QStringLiteral("pay"), QStringLiteral("100"), QStringLiteral("0.01"), QStringLiteral("1003:0.01")}, nullptr},
+        {{QStringLiteral("credit"), QStringLiteral("100"), QStringLiteral("0.02")}, "Posting Credits Due"},
+        {{QStringLiteral("credit"), QStringLiteral("100"), QStringLiteral("0.01")}, nullptr},
+    };
+    for (const auto &row : sums) {
+        SCOPED_TRACE(row.args.join(QLatin1Char(' ')).toStdString());
+        const QString file = sqlite(db, QStringLiteral(".dump"));
+        r = dbtool(QStringList{QStringLiteral("ar"), db} + row.args);
+        EXPECT_EQ(r.exitCode, row.refusedBy ? 1 : 0) << r.err.toStdString();
+        if (row.refusedBy) {
+            EXPECT_TRUE(r.err.contains(tooLarge.arg(QLatin1String(row.refusedBy)))) << r.err.toStdString();
+            EXPECT_EQ(sqlite(db, QStringLiteral(".dump")), file);
+        }
+    }
+    // Both at the largest amount exactly: the posting stores them.
     r = dbtool({QStringLiteral("ar"), db, QStringLiteral("post")});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains(QStringLiteral("Nothing was posted:\n\n") + tooLarge.arg(QStringLiteral("Posting All Payments"))))
-        << r.err.toStdString();
-    EXPECT_EQ(sqlite(db, QStringLiteral(".dump")), unposted);
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("AllPayments 100000000000.00\nCreditsDue 100000000000.00\n")))
+        << r.out.toStdString();
 }
 
 // Eight payments of one unpaid invoice started at once: the check that the
@@ -306,11 +339,15 @@ TEST_F(ArTool, ALateFeeIsNeverChargedOnAPaidInvoice)
         int no;
         const char *balance;
         const char *after; // Latefee|Balance
+        int exitCode = 0;
     };
     const Owed owed[] = {
         {3011, "0.0001", "0|0.0001"},
         {3012, "0.0099", "0|0.0099"},
         {3013, "0.01", "1|1.01"},
+        // At the largest amount the minimum fee is refused by name: the run
+        // fails and the invoice is left as it was.
+        {3014, "100000000000", "0|100000000000", 1},
     };
     for (const Owed &o : owed) {
         SCOPED_TRACE(o.balance);
@@ -319,7 +356,12 @@ TEST_F(ArTool, ALateFeeIsNeverChargedOnAPaidInvoice)
                        .arg(o.no)
                        .arg(QString::fromLatin1(o.balance)));
         r = dbtool({QStringLiteral("ar"), db, QStringLiteral("latefee"), idOf(o.no)});
-        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        ASSERT_EQ(r.exitCode, o.exitCode) << r.err.toStdString();
+        if (o.exitCode != 0)
+            EXPECT_TRUE(r.err.contains(QStringLiteral("Invoice %1 is not charged a Late Fee: \"Balance\" cannot be "
+                                                      "more than 100,000,000,000.00, the largest amount it holds.")
+                                           .arg(o.no)))
+                << r.err.toStdString();
         EXPECT_EQ(sqlite(db, QStringLiteral("SELECT Latefee, Balance FROM Jobs WHERE JobNo = %1").arg(o.no)),
                   QString::fromLatin1(o.after));
     }

@@ -199,7 +199,9 @@ int runArCommand(const QStringList &args, QTextStream &out, QTextStream &err)
             if (verb == QLatin1String("latefee")) {
                 LateFees fees(db);
                 const LateFeeRule use = rule ? *rule : fees.ReadRule();
-                ok = ConfirmAction(LateFees::ChargeQuestion(ids.size())) && fees.Charge(ids, use);
+                // An invoice left uncharged at the largest amount fails the run.
+                ok = ConfirmAction(LateFees::ChargeQuestion(ids.size())) && fees.Charge(ids, use)
+                    && fees.NotChargedCount() == 0;
             } else if (verb == QLatin1String("clearfee")) {
                 ok = ConfirmAction(LateFees::ClearQuestion(ids.size())) && LateFees(db).Clear(ids);
             } else {
