@@ -120,6 +120,14 @@ public:
     void SetFieldNull(const void *member, bool null = true);
     bool IsFieldDirty(const void *member);
     bool IsFieldNull(const void *member) const;
+    // The name a window shows for a column (its label or heading), used
+    // where a message names the field to the user; without one, the
+    // column's name in words (ColumnInWords).
+    void SetFieldCaption(const QString &column, const QString &caption);
+    void SetFieldCaption(const void *member, const QString &caption); // a bound member's column
+    // A column's name in words: "CreditLimit" is "Credit Limit", "GroupID"
+    // "Group ID".
+    static QString ColumnInWords(const QString &column);
     // TRUE when a bound member differs from its remembered value or a field
     // was written directly (only meaningful in an edit or add).
     bool HasDirtyFields();
