@@ -287,6 +287,7 @@ private:
     bool changedSinceRead();
     // Throws 3163 naming the first bound text that its column cannot hold.
     void refuseTextsTooLong();
+protected:
     // Update(), under the one rule for a row that others may save too: what
     // this user changed is written, and only over the row as this user read
     // it. When another workstation saved the row meanwhile (3197), the row
@@ -296,6 +297,8 @@ private:
     // open with everything typed, still checked against the row as read.
     // Any other failure throws.
     bool updateAsRead();
+
+private:
     // The settling of a 3197, for updateAsRead.
     bool saveOntoRowNow();
     // The size of a text column of the set's table (2147483647 for any other).
