@@ -198,6 +198,9 @@ TEST_F(JobSharing, AJobSavedAfterAnotherWorkstationsSaveKeepsBothAndAsksAboutThe
             // The window holds the order as stored now.
             EXPECT_EQ(d.job()->m_Title, QStringLiteral("Cards REV A"));
             EXPECT_EQ(d.job()->m_Subtotal, money("75"));
+            const QString totals = d.notesBar().GetItemTip(30525);
+            EXPECT_TRUE(totals.contains(QStringLiteral("75.00")) && !totals.contains(QStringLiteral("50.00")))
+                << totals.toStdString();
             d.SendCommand(2);
             return d.result();
         });
