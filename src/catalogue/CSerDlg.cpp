@@ -583,6 +583,30 @@ bool CSerDlg::ReadControls()
             throw Failure{id, TypedMoneyMessage(text)};
         return value;
     };
+    // The captions beside these fields change with the service (and some
+    // are buttons): each field goes by its own name.
+    static const QHash<unsigned, QString> names = {
+        {IDC_DIVIDE, QStringLiteral("Divide by")},     {IDC_MULTIPLY, QStringLiteral("Multiply by")},
+        {IDC_ROUND, QStringLiteral("Round-up to")},    {IDC_MARKUP, QStringLiteral("Markup")},
+        {IDC_MARKUP2, QStringLiteral("Digital")},      {IDC_MARKUP3, QStringLiteral("Blank")},
+        {IDC_CALIPER, QStringLiteral("Caliper")},      {IDC_SETTIME, QStringLiteral("Setup")},
+        {IDC_IMPHOUR, QStringLiteral("% of Fin.Qty")}, {IDC_COSTOH, QStringLiteral("Multiplier")},
+        {IDC_BID, QStringLiteral("Bid")},              {IDC_RUSH, QStringLiteral("Rush")},
+        {IDC_SPCL, QStringLiteral("Special")},         {IDC_COSTHR, QStringLiteral("Cost / Hour")},
+        {IDC_MINPRICE, QStringLiteral("Minimum Price")}};
+
+    // A field another workstation changed too is named as here.
+    for (const auto &[member, id] :
+         {std::pair<const void *, unsigned>{&s.m_Divide, IDC_DIVIDE}, {&s.m_Multiply, IDC_MULTIPLY},
+          {&s.m_Round, IDC_ROUND}, {&s.m_Markup, IDC_MARKUP}, {&s.m_Markup2, IDC_MARKUP2}, {&s.m_Markup3, IDC_MARKUP3},
+          {&s.m_Caliper, IDC_CALIPER}, {&s.m_SetTime, IDC_SETTIME}, {&s.m_ImpHour, IDC_IMPHOUR},
+          {&s.m_CostOH, IDC_COSTOH}, {&s.m_Bid, IDC_BID}, {&s.m_Rush, IDC_RUSH}, {&s.m_Spcl, IDC_SPCL},
+          {&s.m_CostHr, IDC_COSTHR}, {&s.m_MinPrice, IDC_MINPRICE}})
+        s.SetFieldCaption(member, names.value(id));
+    for (const auto &[member, id] :
+         {std::pair<const void *, unsigned>{&s.m_Name, IDC_NAME}, {&s.m_Name2, IDC_NAME2}, {&s.m_SerRemind, IDC_REMIND},
+          {&s.m_DefNote, IDC_DEFNOTE}, {&s.m_Size, IDC_SIZE}})
+        s.SetFieldCaption(member, FieldName(edit(id)));
     try {
         const qint32 divide = number(IDC_DIVIDE);
         const qint32 multiply = number(IDC_MULTIPLY);
@@ -615,17 +639,7 @@ bool CSerDlg::ReadControls()
         StoreIfChanged(s.m_CostHr, sh.m_CostHr, costHr);
         StoreIfChanged(s.m_MinPrice, sh.m_MinPrice, minPrice);
     } catch (const Failure &failure) {
-        // The captions beside these fields change with the service (and some
-        // are buttons): each field goes by its own name.
-        static const QHash<unsigned, QString> names = {
-            {IDC_DIVIDE, QStringLiteral("Divide by")},     {IDC_MULTIPLY, QStringLiteral("Multiply by")},
-            {IDC_ROUND, QStringLiteral("Round-up to")},    {IDC_MARKUP, QStringLiteral("Markup")},
-            {IDC_MARKUP2, QStringLiteral("Digital")},      {IDC_MARKUP3, QStringLiteral("Blank")},
-            {IDC_CALIPER, QStringLiteral("Caliper")},      {IDC_SETTIME, QStringLiteral("Setup")},
-            {IDC_IMPHOUR, QStringLiteral("% of Fin.Qty")}, {IDC_COSTOH, QStringLiteral("Multiplier")},
-            {IDC_BID, QStringLiteral("Bid")},              {IDC_RUSH, QStringLiteral("Rush")},
-            {IDC_SPCL, QStringLiteral("Special")},         {IDC_COSTHR, QStringLiteral("Cost / Hour")},
-            {IDC_MINPRICE, QStringLiteral("Minimum Price")}};
+
         platform::Prompt::messageBox(FieldMessage(names.value(failure.id), failure.message), QString(),
                                      platform::MB_ICONEXCLAMATION);
         FocusItem(failure.id);

@@ -798,8 +798,9 @@ void CXDaoSet::SetFieldCaption(const QString &column, const QString &caption)
 
 void CXDaoSet::SetFieldCaption(const void *member, const QString &caption)
 {
+    // Named as the engine's result names the column ("[Name2]" is "Name2").
     if (const BoundField *f = boundFieldFor(member))
-        SetFieldCaption(f->column, caption);
+        SetFieldCaption(resultColumnName(f->column), caption);
 }
 
 QString CXDaoSet::ColumnInWords(const QString &column)
