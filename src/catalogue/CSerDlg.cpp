@@ -603,6 +603,18 @@ bool CSerDlg::ReadControls()
             throw Failure{id, TypedMoneyMessage(text)};
         return value;
     };
+    // A field another workstation changed too is named as here.
+    for (const auto &[member, id] :
+         {std::pair<const void *, unsigned>{&s.m_Divide, IDC_DIVIDE}, {&s.m_Multiply, IDC_MULTIPLY},
+          {&s.m_Round, IDC_ROUND}, {&s.m_Markup, IDC_MARKUP}, {&s.m_Markup2, IDC_MARKUP2}, {&s.m_Markup3, IDC_MARKUP3},
+          {&s.m_Caliper, IDC_CALIPER}, {&s.m_SetTime, IDC_SETTIME}, {&s.m_ImpHour, IDC_IMPHOUR},
+          {&s.m_CostOH, IDC_COSTOH}, {&s.m_Bid, IDC_BID}, {&s.m_Rush, IDC_RUSH}, {&s.m_Spcl, IDC_SPCL},
+          {&s.m_CostHr, IDC_COSTHR}, {&s.m_MinPrice, IDC_MINPRICE}})
+        s.SetFieldCaption(member, FieldCaption(id));
+    for (const auto &[member, id] :
+         {std::pair<const void *, unsigned>{&s.m_Name, IDC_NAME}, {&s.m_Name2, IDC_NAME2}, {&s.m_SerRemind, IDC_REMIND},
+          {&s.m_DefNote, IDC_DEFNOTE}, {&s.m_Size, IDC_SIZE}})
+        s.SetFieldCaption(member, FieldName(edit(id)));
     try {
         const qint32 divide = number(IDC_DIVIDE);
         const qint32 multiply = number(IDC_MULTIPLY);

@@ -250,6 +250,7 @@ namespace {
 struct StockField
 {
     const char *column;
+    const char *caption; // as the inventory window heads its column
     platform::Value typed;
     platform::Value asRead;
 };
@@ -259,18 +260,18 @@ QList<StockField> stockFields(const StockRow &row, bool withCost, bool setup)
     using platform::FieldType;
     using platform::Value;
     QList<StockField> fields{
-        {"SKU", Value(row.sku), Value(row.asRead.sku)},
-        {"MinLevel", Value(std::int64_t(row.minLevel)), Value(std::int64_t(row.asRead.minLevel))},
-        {"ReOrder", Value(std::int64_t(row.ream)), Value(std::int64_t(row.asRead.ream))},
-        {"OptInv", Value(std::int64_t(row.track), FieldType::Byte), Value(std::int64_t(row.asRead.track), FieldType::Byte)},
+        {"SKU", "SKU", Value(row.sku), Value(row.asRead.sku)},
+        {"MinLevel", "Minimum Level", Value(std::int64_t(row.minLevel)), Value(std::int64_t(row.asRead.minLevel))},
+        {"ReOrder", "Ream Quantity", Value(std::int64_t(row.ream)), Value(std::int64_t(row.asRead.ream))},
+        {"OptInv", "Track", Value(std::int64_t(row.track), FieldType::Byte), Value(std::int64_t(row.asRead.track), FieldType::Byte)},
     };
     // Outside Setup the stock moves by the quantity booked, onto the stock as it is now.
     if (setup) {
-        fields.append({"InStock", Value(std::int64_t(row.inStock)), Value(std::int64_t(row.asRead.inStock))});
-        fields.append({"OnOrder", Value(std::int64_t(row.onOrder)), Value(std::int64_t(row.asRead.onOrder))});
+        fields.append({"InStock", "In Stock", Value(std::int64_t(row.inStock)), Value(std::int64_t(row.asRead.inStock))});
+        fields.append({"OnOrder", "On Order", Value(std::int64_t(row.onOrder)), Value(std::int64_t(row.asRead.onOrder))});
     }
     if (withCost)
-        fields.append({"RunCost1", Value(std::int64_t(row.unitCost)), Value(std::int64_t(row.asRead.unitCost))});
+        fields.append({"RunCost1", "Unit Cost", Value(std::int64_t(row.unitCost)), Value(std::int64_t(row.asRead.unitCost))});
     return fields;
 }
 
@@ -298,7 +299,7 @@ std::optional<qint32> BookStock(const StockBooking &b, const QList<StockRow> &ro
         for (const StockField &f : stockFields(row, withCost, b.mode == InventorySetup)) {
             const platform::Value theirs = now.value(QLatin1String(f.column));
             if (!sameStockValue(f.typed, f.asRead) && !sameStockValue(theirs, f.asRead) && !sameStockValue(theirs, f.typed))
-                bothChanged << CXDaoSet::BothChangedLine(row.name + QStringLiteral(", ") + QLatin1String(f.column),
+                bothChanged << CXDaoSet::BothChangedLine(row.name + QStringLiteral(", ") + QLatin1String(f.caption),
                                                          theirs, f.typed);
         }
     }

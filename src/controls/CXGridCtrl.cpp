@@ -1351,6 +1351,9 @@ bool CXGridCtrl::saveRow(CXDaoSet &set, int r, bool isNew)
             if (col.field == 255 || col.type == 3 || col.type > 8)
                 continue;
             const int field = int(col.field);
+            // A cell another workstation changed too is named by its heading.
+            if (const QString heading = col.title.simplified(); !heading.isEmpty())
+                set.SetFieldCaption(set.GetFieldName(field), heading);
             const Cell &x = cell(r, c);
             const Value current = isNew ? Value() : set.GetFieldValue(field);
             // A loaded row is read again to be written: what the user was

@@ -390,8 +390,14 @@ bool CCusDlg::ExchangeFields(bool save)
     // do) shows empty and stays Null unless the user enters something, so
     // looking at a customer never turns into a change.
     DataExchange dx(this, save);
+    // A field another workstation changed too is named as its label here.
+    auto named = [&](QWidget *w, const void *member) {
+        if (!save && w)
+            m_set.SetFieldCaption(member, FieldName(w));
+    };
     auto text = [&](unsigned id, QString &value) {
         QWidget *w = GetDlgItem(this, id);
+        named(w, &value);
         const bool null = m_set.IsFieldNull(&value);
         if (auto *e = qobject_cast<QLineEdit *>(w)) {
             if (!save)
@@ -438,6 +444,7 @@ bool CCusDlg::ExchangeFields(bool save)
         QComboBox *c = combo(f.id);
         if (!c)
             continue;
+        named(c, f.value);
         if (!save && m_set.IsFieldNull(f.value)) {
             c->setCurrentIndex(-1); // nothing chosen: a save leaves the field alone
             continue;

@@ -445,12 +445,30 @@ bool CJobSet::SaveWithAuditTrail(unsigned beepType)
     // before anything is written.
     bool audit = false;
     AuditValues values;
+    Money *const amounts[9] = {&m_Subtotal, &m_Discount, &m_Shipping, &m_Postage, &m_Tax,
+                               &m_Latefee,  &m_Paid,     &m_Writeoff, &m_Balance};
+    bool changed = false;
+    for (Money *amount : amounts)
+        changed = changed || IsFieldDirty(amount);
+    if (!changed) {
+        // The job's own fields only (title, P.O., dates...): saved after
+        // another workstation's save as any shared row is, onto the row as
+        // it is now. A change of the job's figures is never settled so: it
+        // is refused below, since figures from items as this window read
+        // them must not go over figures from items saved since.
+        try {
+            if (!updateAsRead())
+                return false;
+        } catch (const DbException &e) {
+            ShowDaoError(e, QStringLiteral("Cannot save ") + GetDefaultSQL());
+            return false;
+        }
+        SafeEdit();
+        if (beepType != 0)
+            platform::Prompt::beep();
+        return true;
+    }
     if (m_JobType == History) {
-        Money *const amounts[9] = {&m_Subtotal, &m_Discount, &m_Shipping, &m_Postage, &m_Tax,
-                                   &m_Latefee,  &m_Paid,     &m_Writeoff, &m_Balance};
-        bool changed = false;
-        for (Money *amount : amounts)
-            changed = changed || IsFieldDirty(amount);
         CJobSet stored(m_pDatabase);
         if (changed && stored.FindById(m_JobID)) {
             audit = true;

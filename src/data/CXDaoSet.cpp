@@ -242,6 +242,26 @@ QString conflictText(const Value &value)
     return QLatin1Char('"') + (value.isNull() ? QString() : VariantToText(value)) + QLatin1Char('"');
 }
 
+// A column's name in words, as a message names the field: a capital after
+// a small letter or digit, or a capital before a small letter after
+// capitals, starts a word ("CreditLimit" "Credit Limit", "GroupID"
+// "Group ID", "SRepNo" "SRep No").
+QString columnInWords(const QString &column)
+{
+    QString words;
+    for (int i = 0; i < column.size(); ++i) {
+        const QChar c = column.at(i);
+        if (i > 0 && c.isUpper()) {
+            const QChar before = column.at(i - 1);
+            const bool nextSmall = i + 1 < column.size() && column.at(i + 1).isLower();
+            if (before.isLower() || before.isDigit() || (before.isUpper() && nextSmall && i > 1))
+                words += QLatin1Char(' ');
+        }
+        words += c;
+    }
+    return words;
+}
+
 // "[No]", "Taxes.[No]" and "Taxes.No" all name the result column "No".
 QString resultColumnName(const QString &column)
 {
@@ -311,6 +331,8 @@ struct CXDaoSet::Binding
     // Fields set over what the user was shown (SetFieldValueOverShown),
     // while the record is edited.
     std::vector<std::pair<int, Value>> shown;
+    // Columns named as their window labels them (SetFieldCaption).
+    std::vector<std::pair<QString, QString>> captions;
 };
 
 CXDaoSet::CXDaoSet(platform::Database *database)
@@ -764,6 +786,28 @@ void CXDaoSet::writeDirtyFields()
         runExchange(FieldExchange::SetDirtyField);
 }
 
+void CXDaoSet::SetFieldCaption(const QString &column, const QString &caption)
+{
+    for (auto &named : m_binding->captions)
+        if (named.first.compare(column, Qt::CaseInsensitive) == 0) {
+            named.second = caption;
+            return;
+        }
+    m_binding->captions.emplace_back(column, caption);
+}
+
+void CXDaoSet::SetFieldCaption(const void *member, const QString &caption)
+{
+    // Named as the engine's result names the column ("[Name2]" is "Name2").
+    if (const BoundField *f = boundFieldFor(member))
+        SetFieldCaption(resultColumnName(f->column), caption);
+}
+
+QString CXDaoSet::ColumnInWords(const QString &column)
+{
+    return columnInWords(column);
+}
+
 CXDaoSet::BoundField *CXDaoSet::boundFieldFor(const void *member) const
 {
     for (BoundField &f : m_binding->fields)
@@ -997,7 +1041,12 @@ bool CXDaoSet::saveOntoRowNow()
             if (sameValue(nowValue, c.seen) || sameValue(nowValue, mineValue))
                 continue;
             take[k] = Asked;
-            lines.append(BothChangedLine(rs.fieldName(c.index), nowValue, mineValue));
+            const QString column = rs.fieldName(c.index);
+            QString name = columnInWords(column);
+            for (const auto &caption : m_binding->captions)
+                if (caption.first.compare(column, Qt::CaseInsensitive) == 0 && !caption.second.isEmpty())
+                    name = caption.second;
+            lines.append(BothChangedLine(name, nowValue, mineValue));
         }
         bool keepMine = true;
         if (!lines.isEmpty()) {

@@ -120,6 +120,14 @@ public:
     void SetFieldNull(const void *member, bool null = true);
     bool IsFieldDirty(const void *member);
     bool IsFieldNull(const void *member) const;
+    // The name a window shows for a column (its label or heading), used
+    // where a message names the field to the user; without one, the
+    // column's name in words (ColumnInWords).
+    void SetFieldCaption(const QString &column, const QString &caption);
+    void SetFieldCaption(const void *member, const QString &caption); // a bound member's column
+    // A column's name in words: "CreditLimit" is "Credit Limit", "GroupID"
+    // "Group ID".
+    static QString ColumnInWords(const QString &column);
     // TRUE when a bound member differs from its remembered value or a field
     // was written directly (only meaningful in an edit or add).
     bool HasDirtyFields();
@@ -279,6 +287,7 @@ private:
     bool changedSinceRead();
     // Throws 3163 naming the first bound text that its column cannot hold.
     void refuseTextsTooLong();
+protected:
     // Update(), under the one rule for a row that others may save too: what
     // this user changed is written, and only over the row as this user read
     // it. When another workstation saved the row meanwhile (3197), the row
@@ -288,6 +297,8 @@ private:
     // open with everything typed, still checked against the row as read.
     // Any other failure throws.
     bool updateAsRead();
+
+private:
     // The settling of a 3197, for updateAsRead.
     bool saveOntoRowNow();
     // The size of a text column of the set's table (2147483647 for any other).

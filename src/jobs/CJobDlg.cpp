@@ -406,7 +406,10 @@ bool CJobDlg::CheckAndSave(int mode)
     job.UpdateAutoStatus(false);
     if (!job.SaveWithAuditTrail(64))
         return false;
+    // The job as saved, which holds another workstation's figures when its
+    // save came first.
     UpdateDatesPanel();
+    UpdateTotalsPanels();
     return true;
 }
 

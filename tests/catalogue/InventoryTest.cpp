@@ -516,7 +516,7 @@ TEST_F(InventoryTest, SetupAfterAnotherWorkstationsSaveKeepsBothAndAsksAboutTheS
             EXPECT_EQ(prompts().texts(),
                       QStringList{QStringLiteral(
                           "Another user has saved this record since you opened it, and changed the same field:\n\nBond: "
-                          "20# Bond, InStock: the other user's \"280\", yours \"350\"\n\nSave what you typed over it?\n\n"
+                          "20# Bond, In Stock: the other user's \"280\", yours \"350\"\n\nSave what you typed over it?\n\n"
                           "Yes saves yours, No keeps the other user's; your other changes are saved either way. Cancel "
                           "saves nothing now.")});
         EXPECT_EQ(sqlite(QStringLiteral("SELECT MinLevel, ReOrder, InStock FROM Services WHERE SerNo = 10")), c.stored);

@@ -692,10 +692,16 @@ TEST_F(ServiceDialogTest, ASaveAfterAnotherWorkstationsSaveKeepsBothAndAsksAbout
         const char *byA;  // SET clause of the other workstation's save
         int answer;       // 0: nothing asked
         QString stored;   // Name2|Size|SerRemind afterwards
+        QString asked = QStringLiteral("Parent Size: the other user's \"11 x 17 Cut\", yours \"12 x 18\"");
+        const char *name2ByB = nullptr;
     } cases[] = {
         {"different fields", "Name2 = 'Heavy'", 0, QStringLiteral("Heavy|12 x 18|Check stock")},
         {"the same field, the other user's kept", "Name2 = 'Heavy', Size = '11 x 17 Cut'", platform::IDNO,
          QStringLiteral("Heavy|11 x 17 Cut|Check stock")},
+        // The column is Name2; the window labels it Invoice Name.
+        {"both changed the invoice name: named as the window labels it", "Name2 = 'Heavy'", platform::IDNO,
+         QStringLiteral("Heavy|12 x 18|Check stock"),
+         QStringLiteral("Invoice Name: the other user's \"Heavy\", yours \"Light\""), "Light"},
     };
     platform::Database other;
     other.open(m_path);
@@ -706,6 +712,8 @@ TEST_F(ServiceDialogTest, ASaveAfterAnotherWorkstationsSaveKeepsBothAndAsksAbout
         runStored(11, 30103, [&](CSerDlg &d) {
             other.execute(QStringLiteral("UPDATE Services SET %1 WHERE SerNo = 11").arg(QLatin1String(c.byA)));
             type(d, CSerDlg::IDC_SIZE, QStringLiteral("12 x 18"));
+            if (c.name2ByB)
+                type(d, CSerDlg::IDC_NAME2, QString::fromLatin1(c.name2ByB));
             if (c.answer != 0)
                 prompts().answer(c.answer);
             d.SendCommand(30213);
@@ -714,10 +722,11 @@ TEST_F(ServiceDialogTest, ASaveAfterAnotherWorkstationsSaveKeepsBothAndAsksAbout
             else
                 EXPECT_EQ(prompts().texts(),
                           QStringList{QStringLiteral(
-                              "Another user has saved this record since you opened it, and changed the same field:\n\n"
-                              "Size: the other user's \"11 x 17 Cut\", yours \"12 x 18\"\n\nSave what you typed over "
-                              "it?\n\nYes saves yours, No keeps the other user's; your other changes are saved either "
-                              "way. Cancel saves nothing now.")});
+                              "Another user has saved this record since you opened it, and changed the same field:\n\n")
+                                      + c.asked
+                                      + QStringLiteral("\n\nSave what you typed over it?\n\nYes saves yours, No keeps "
+                                                       "the other user's; your other changes are saved either way. "
+                                                       "Cancel saves nothing now.")});
             // The window shows the other's change now; a later save keeps it.
             EXPECT_EQ(d.edit(CSerDlg::IDC_NAME2)->text(), QStringLiteral("Heavy"));
             type(d, CSerDlg::IDC_REMIND, QStringLiteral("Check stock"));

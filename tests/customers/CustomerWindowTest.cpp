@@ -461,26 +461,29 @@ TEST_F(CustomerWindowTest, TheShopsNewNameIsUsedWithoutARestart)
 // what B left alone is never written back; a field both changed is put to B.
 TEST_F(CustomerWindowTest, ASaveAfterAnotherWorkstationsSaveKeepsBothAndAsksAboutTheSameField)
 {
-    const QString kAsked = QStringLiteral(
-        "Another user has saved this record since you opened it, and changed the same field:\n\nCreditLimit: the other "
-        "user's \"5000.00\", yours \"3000.00\"\n\nSave what you typed over it?\n\nYes saves yours, No keeps the other "
-        "user's; your other changes are saved either way. Cancel saves nothing now.");
+    const QString kLimits = QStringLiteral("Credit Limit: the other user's \"5000.00\", yours \"3000.00\"");
     struct Case
     {
         const char *what;
         QString limitByB;      // empty: left alone
         QList<int> answers;    // to the question, one per Save of B's
         QString stored;        // Address|City|GroupID|CreditLimit afterwards
+        QString asked;         // the field's line in the question
+        QString addressByB;    // empty: left alone
     };
     const QList<Case> cases = {
         {"different fields: both kept, nothing asked", QString(), {}, QStringLiteral("9 Quarry Rd|Dover|WHOLESALE|5000")},
         {"the same field: B keeps A's", QStringLiteral("3000.00"), {platform::IDNO},
-         QStringLiteral("9 Quarry Rd|Dover|WHOLESALE|5000")},
+         QStringLiteral("9 Quarry Rd|Dover|WHOLESALE|5000"), kLimits},
         {"the same field: B keeps his own", QStringLiteral("3000.00"), {platform::IDYES},
-         QStringLiteral("9 Quarry Rd|Dover|WHOLESALE|3000")},
+         QStringLiteral("9 Quarry Rd|Dover|WHOLESALE|3000"), kLimits},
         // Cancel saves nothing; the second Save asks again and writes nothing stale.
         {"the same field: cancel, then save again", QStringLiteral("3000.00"), {platform::IDCANCEL, platform::IDNO},
-         QStringLiteral("9 Quarry Rd|Dover|WHOLESALE|5000")},
+         QStringLiteral("9 Quarry Rd|Dover|WHOLESALE|5000"), kLimits},
+        // The column is Address; the window labels it Address1.
+        {"both changed the address: named as the window labels it", QString(), {platform::IDNO},
+         QStringLiteral("9 Quarry Rd|Dover|WHOLESALE|5000"),
+         QStringLiteral("Address1: the other user's \"9 Quarry Rd\", yours \"12 Elm St\""), QStringLiteral("12 Elm St")},
     };
     platform::Database other;
     other.open(m_path);
@@ -511,11 +514,19 @@ TEST_F(CustomerWindowTest, ASaveAfterAnotherWorkstationsSaveKeepsBothAndAsksAbou
             setText(&b, CCusDlg::IDC_GROUPID, QStringLiteral("WHOLESALE"));
             if (!c.limitByB.isEmpty())
                 setText(&b, CCusDlg::IDC_CREDIT_LIMIT, c.limitByB);
+            if (!c.addressByB.isEmpty())
+                qobject_cast<QPlainTextEdit *>(GetDlgItem(&b, CCusDlg::IDC_ADDRESS))->setPlainText(c.addressByB);
             for (int answer : c.answers) {
                 prompts().clear();
                 prompts().answer(answer);
                 b.SendCommand(30213);
-                EXPECT_EQ(prompts().texts().value(0), kAsked);
+                EXPECT_EQ(prompts().texts().value(0),
+                          QStringLiteral("Another user has saved this record since you opened it, and changed the same "
+                                         "field:\n\n")
+                              + c.asked
+                              + QStringLiteral("\n\nSave what you typed over it?\n\nYes saves yours, No keeps the other "
+                                               "user's; your other changes are saved either way. Cancel saves nothing "
+                                               "now."));
                 EXPECT_EQ(prompts().texts().size(), 1);
                 if (answer == platform::IDCANCEL) // nothing written yet
                     EXPECT_EQ(sqlite(QStringLiteral("SELECT Address, City, GroupID, CreditLimit FROM Customers WHERE "

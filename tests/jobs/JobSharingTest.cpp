@@ -147,3 +147,64 @@ TEST_F(JobSharing, AFailedSaveLeavesTheJobAndTheAuditTrailAsTheyWere)
     EXPECT_EQ(sqlite(QStringLiteral("SELECT Paid, Balance FROM Jobs WHERE JobID = %1").arg(id)),
               QStringLiteral("-50|0"));
 }
+
+// Two workstations on one order: A saved a new title and, through an item's
+// price, new figures; B, still showing the order as it read it, saves. B's
+// own fields go onto A's row, A's figures stay with A's items, and a field
+// both changed is put to B.
+TEST_F(JobSharing, AJobSavedAfterAnotherWorkstationsSaveKeepsBothAndAsksAboutTheSameField)
+{
+    struct Case
+    {
+        const char *what;
+        const char *titleByB; // nullptr: left alone
+        int answer;           // 0: nothing asked
+        QString asked;
+        QString stored;       // Title|PO|Subtotal|Balance afterwards
+    } cases[] = {
+        {"B's P.O. onto A's title and figures", nullptr, 0, QString(),
+         QStringLiteral("Cards REV A|PO-7781|75|75")},
+        {"both changed the title: A's kept", "Cards for May", platform::IDNO,
+         QStringLiteral("Another user has saved this record since you opened it, and changed the same field:\n\nTitle: "
+                        "the other user's \"Cards REV A\", yours \"Cards for May\"\n\nSave what you typed over it?\n\n"
+                        "Yes saves yours, No keeps the other user's; your other changes are saved either way. Cancel "
+                        "saves nothing now."),
+         QStringLiteral("Cards REV A|PO-7781|75|75")},
+    };
+    CDlgRibbon jobs(9001, nullptr);
+    qint32 jobNo = 3200;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        const qint32 id = addJob(0, ++jobNo, QStringLiteral("Title, Subtotal, Balance, TermsNo, ViaDue, ShiptoNo, BuyerNo"),
+                                 QStringLiteral("'Cards', 50, 50, 1, 1, 4, 7"));
+        addItem(id, 1, QStringLiteral("Cards"), "50");
+        CJobSet job;
+        ASSERT_TRUE(job.FindById(id, false));
+        prompts().clear();
+        CJobDlg window(&job, true, nullptr, &jobs);
+        onDialog<CJobDlg>([&](CJobDlg &d) {
+            // A, on another workstation: a new title, and an item's price with the order's figures.
+            sqlite(QStringLiteral("UPDATE Items SET Price = 75 WHERE JobID = %1; UPDATE Jobs SET Title = 'Cards REV A', "
+                                  "Subtotal = 75, Balance = 75 WHERE JobID = %1;")
+                       .arg(id));
+            d.job()->SafeEdit();
+            d.job()->m_PO = QStringLiteral("PO-7781");
+            if (c.titleByB)
+                d.job()->m_Title = QString::fromLatin1(c.titleByB);
+            if (c.answer != 0)
+                prompts().answer(c.answer);
+            EXPECT_TRUE(d.CheckAndSave(99));
+            EXPECT_EQ(prompts().texts(), c.asked.isEmpty() ? QStringList() : QStringList{c.asked});
+            // The window holds the order as stored now.
+            EXPECT_EQ(d.job()->m_Title, QStringLiteral("Cards REV A"));
+            EXPECT_EQ(d.job()->m_Subtotal, money("75"));
+            const QString totals = d.notesBar().GetItemTip(30525);
+            EXPECT_TRUE(totals.contains(QStringLiteral("75.00")) && !totals.contains(QStringLiteral("50.00")))
+                << totals.toStdString();
+            d.SendCommand(2);
+            return d.result();
+        });
+        window.DoModal();
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT Title, PO, Subtotal, Balance FROM Jobs WHERE JobID = %1").arg(id)), c.stored);
+    }
+}
