@@ -614,6 +614,9 @@ MUTANTS = [
     ("pricing: a count at the largest refuses the pricing", "src/estimating/CItemPrice.cpp",
      "if (value <= kLargestCount && value >= -kLargestCount)", "if (value < kLargestCount && value >= -kLargestCount)",
      "test_estimating", "*Pricing*:ItemSpecs*"),
+    # Survives: no row makes a count below -1,000,000,000 (a negative Multiply
+    # is left out, speeds, set-up and waste are refused below 0 where typed);
+    # a negative answer to a service's percent question is the one way left.
     ("pricing: a count below the largest negative not checked", "src/estimating/CItemPrice.cpp",
      "if (value <= kLargestCount && value >= -kLargestCount)", "if (value <= kLargestCount)",
      "test_estimating", "*Pricing*:ItemSpecs*"),
@@ -627,10 +630,14 @@ MUTANTS = [
     ("document columns: an amount column as wide as its last text, not its widest", "src/printing/CPrintPrimitives.cpp",
      "                need = std::max(need, CellNeed(cells, text));", "                need = CellNeed(cells, text);",
      "test_tools", "PrintFit*"),
+    # Survives: it only prints the table smaller when a description's word is
+    # wider than half its column while the amounts widen; no row pairs them.
     ("document columns: a text column kept to its widest word past half its room", "src/printing/CPrintPrimitives.cpp",
      "word = std::min(word, std::max(col.titleWord, column.base / 2));",
      "word = std::min(word, std::max(col.titleWord, column.base));", "test_tools",
      "PrintFit*"),
+    # Survives: the row is fitted to the page's room afterwards, so the boxes
+    # only differ in width by some hundredths of an inch, which no row reads.
     ("credit invoice: the credit's box not counted among the boxes", "src/printing/JobDocuments.cpp",
      "const int added = int(lateFee) + int(writeoff) + int(credit);",
      "const int added = int(lateFee) + int(writeoff);", "test_printing", "JobDocumentTest.*"),
@@ -654,10 +661,12 @@ MUTANTS = [
      "        m_stoppedAt = std::max(m_stoppedAt, page);\n", "", "test_printing", "PrintTest.*:PrintKindsTest.*"),
     ("printed list: its query's first rows not said", "src/printing/CPrintForm.cpp",
      "    if (list.WasFillBounded())\n", "    if (false)\n", "test_printing", "PrintKindsTest.*:PrintTest.*"),
+    # Caught only by the real program's run on a virtual screen
+    # (TAVREL_XVFB_DISPLAY); headless it survives.
     ("Alt+F4: the dialog in front left open", "src/shell/CMainFrame.cpp",
      "if (event->type() == QEvent::KeyPress && watched->isWidgetType() && IsEndRequest(watched, event)) {",
      "if (false && event->type() == QEvent::KeyPress && watched->isWidgetType() && IsEndRequest(watched, event)) {",
-     "test_shell", "LongRunTest.*:UsableTest.*"),
+     "test_shell", "LongRunTest.*:UsableTest.*:XvfbLongRun.AltF4ClosesACountingPreview*"),
 ]
 
 
