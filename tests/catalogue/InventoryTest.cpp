@@ -481,16 +481,23 @@ TEST_F(InventoryTest, SetupAfterAnotherWorkstationsSaveKeepsBothAndAsksAboutTheS
     const struct
     {
         const char *what;
-        int column;
+        int mode;
+        int column;     // -1: nothing typed
         const char *typed;
+        int column2;    // a second cell typed (-1: none)
+        const char *typed2;
         int answer;     // 0: nothing asked
         QString stored; // MinLevel|ReOrder|InStock of service 10 afterwards
     } cases[] = {
-        {"different fields", CInventory::ColReam, "1000", 0, QStringLiteral("800|1000|280")},
-        {"the same field, the other user's kept", CInventory::ColInStock, "350", platform::IDNO,
-         QStringLiteral("800|500|280")},
-        {"the same field, this user's kept", CInventory::ColInStock, "350", platform::IDYES,
+        {"different fields", InventorySetup, CInventory::ColReam, "1000", -1, "", 0, QStringLiteral("800|1000|280")},
+        {"the same field, the other user's kept", InventorySetup, CInventory::ColInStock, "350", -1, "",
+         platform::IDNO, QStringLiteral("800|500|280")},
+        {"the same field, this user's kept", InventorySetup, CInventory::ColInStock, "350", -1, "", platform::IDYES,
          QStringLiteral("800|500|350")},
+        {"the other user's kept, this user's other field saved", InventorySetup, CInventory::ColInStock, "350",
+         CInventory::ColReam, "1000", platform::IDNO, QStringLiteral("800|1000|280")},
+        // An order leaves the stock as the other user saved it (280, not the 300 read).
+        {"an order after the other's save", InventoryOrder, -1, "", -1, "", 0, QStringLiteral("800|500|280")},
     };
     platform::Database other;
     other.open(m_path);
@@ -498,19 +505,27 @@ TEST_F(InventoryTest, SetupAfterAnotherWorkstationsSaveKeepsBothAndAsksAboutTheS
         SCOPED_TRACE(c.what);
         native(QStringLiteral("UPDATE Services SET MinLevel = 500, ReOrder = 500, InStock = 300 WHERE SerNo = 10"));
         prompts().clear();
-        CInventory setup(InventorySetup, 0, nullptr);
+        CInventory setup(c.mode, 0, nullptr);
         onDialog<CInventory>([&](CInventory &d) {
             other.execute(QStringLiteral("UPDATE Services SET MinLevel = 800, InStock = 280 WHERE SerNo = 10"));
             const int r = rowOf(d, 10);
-            d.grid().EditCell(r, c.column);
-            qobject_cast<QLineEdit *>(d.grid().editor())->setText(QString::fromLatin1(c.typed));
-            d.grid().EndEdit();
+            for (const auto &[column, typed] : {std::pair{c.column, c.typed}, std::pair{c.column2, c.typed2}}) {
+                if (column < 0)
+                    continue;
+                d.grid().EditCell(r, column);
+                qobject_cast<QLineEdit *>(d.grid().editor())->setText(QString::fromLatin1(typed));
+                d.grid().EndEdit();
+            }
+            if (c.mode != InventorySetup)
+                prompts().answer(platform::IDYES); // the order's question
             if (c.answer != 0)
                 prompts().answer(c.answer);
             return press(d, 1);
         });
         EXPECT_EQ(setup.DoModal(), 1);
-        if (c.answer == 0)
+        if (c.mode != InventorySetup)
+            EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Order 2 Services?")});
+        else if (c.answer == 0)
             EXPECT_EQ(prompts().texts(), QStringList());
         else
             EXPECT_EQ(prompts().texts(),

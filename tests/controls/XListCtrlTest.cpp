@@ -1133,6 +1133,7 @@ TEST_F(XListTest, LongTextsSortByTheirWholeTextsHoldingOnlyTheirBeginnings)
         {QString(31, QLatin1Char('a')) + smile + QString(100, QLatin1Char('z')), 8},
         {QString(31, QLatin1Char('a')) + smile + QString(100, QLatin1Char('y')), 9},
         {QString(2000, QLatin1Char('a')) + QStringLiteral("b"), 10},
+        {QStringLiteral("ab"), 11}, // the same text as 7: after it, as filled
     };
     std::vector<std::vector<Value>> values;
     for (const auto &r : rows)
@@ -1140,10 +1141,10 @@ TEST_F(XListTest, LongTextsSortByTheirWholeTextsHoldingOnlyTheirBeginnings)
     RowSourceStub src({{QStringLiteral("Note"), FieldType::Memo, 0}, {QStringLiteral("NoteID"), FieldType::Long, 4}},
                       values);
     CXListCtrl list;
-    // Half the bound for 10 rows: 48 bytes and 32 letters of two bytes each.
-    list.SetMostMemory(2 * 10 * (48 + 2 * 32));
+    // Half the bound for 11 rows: 48 bytes and 32 letters of two bytes each.
+    list.SetMostMemory(2 * 11 * (48 + 2 * 32));
     list.FillFromRecordset(src, QString());
-    ASSERT_EQ(list.GetItemCount(), 10);
+    ASSERT_EQ(list.GetItemCount(), 11);
     const auto keys = [&list] {
         std::vector<std::int64_t> out;
         for (int r = 0; r < list.GetItemCount(); ++r)
@@ -1157,13 +1158,13 @@ TEST_F(XListTest, LongTextsSortByTheirWholeTextsHoldingOnlyTheirBeginnings)
     ASSERT_FALSE(list.IsSortDescending());
     // 10 and 32 letters whole; then "a" 2,001 times before "Aa..ab" (equal
     // but for case) before "a..aB" and "a..ab" (the same but for the case of
-    // their last letter: the capital first); the pair after every "a"; "ab";
-    // "Zebra...".
-    EXPECT_EQ(keys(), (std::vector<std::int64_t>{4, 5, 2, 1, 3, 10, 9, 8, 7, 6}));
-    // Held: 10 + 32 + 2 + 5 (32 letters of the long ones, 31 before a pair).
-    EXPECT_EQ(list.LastSortHeldLetters(), std::size_t(10 + 32 + 2 + 5 * 32 + 2 * 31));
+    // their last letter: the capital first); the pair after every "a"; "ab"
+    // twice in the order filled; "Zebra...".
+    EXPECT_EQ(keys(), (std::vector<std::int64_t>{4, 5, 2, 1, 3, 10, 9, 8, 7, 11, 6}));
+    // Held: 10 + 32 + 2 + 2 + 5 (32 letters of the long ones, 31 before a pair).
+    EXPECT_EQ(list.LastSortHeldLetters(), std::size_t(10 + 32 + 2 + 2 + 5 * 32 + 2 * 31));
     list.OnColumnClick(0);
-    EXPECT_EQ(keys(), (std::vector<std::int64_t>{6, 7, 8, 9, 10, 3, 1, 2, 5, 4}));
+    EXPECT_EQ(keys(), (std::vector<std::int64_t>{6, 7, 11, 8, 9, 10, 3, 1, 2, 5, 4}));
 }
 
 // A user's saved query shows what it asks for: a count or a maximum the

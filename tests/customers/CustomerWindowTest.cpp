@@ -470,6 +470,7 @@ TEST_F(CustomerWindowTest, ASaveAfterAnotherWorkstationsSaveKeepsBothAndAsksAbou
         QString stored;        // Address|City|GroupID|CreditLimit afterwards
         QString asked;         // the field's line in the question
         QString addressByB;    // empty: left alone
+        const char *byA = nullptr; // a field A's workstation stores besides
     };
     const QList<Case> cases = {
         {"different fields: both kept, nothing asked", QString(), {}, QStringLiteral("9 Quarry Rd|Dover|WHOLESALE|5000")},
@@ -484,6 +485,10 @@ TEST_F(CustomerWindowTest, ASaveAfterAnotherWorkstationsSaveKeepsBothAndAsksAbou
         {"both changed the address: named as the window labels it", QString(), {platform::IDNO},
          QStringLiteral("9 Quarry Rd|Dover|WHOLESALE|5000"),
          QStringLiteral("Address1: the other user's \"9 Quarry Rd\", yours \"12 Elm St\""), QStringLiteral("12 Elm St")},
+        // B read the default buyer as Null and shows it as 0: no change of
+        // B's over A's buyer, nothing asked.
+        {"a number B read as Null: A's kept", QString(), {}, QStringLiteral("9 Quarry Rd|Dover|WHOLESALE|5000"),
+         QString(), QString(), "BuyerNo = 7"},
     };
     platform::Database other;
     other.open(m_path);
@@ -492,7 +497,7 @@ TEST_F(CustomerWindowTest, ASaveAfterAnotherWorkstationsSaveKeepsBothAndAsksAbou
         exec(QStringLiteral("DELETE FROM Customers WHERE CusNo = 40"));
         addCustomer(40, QStringLiteral("Granite Bakery"));
         exec(QStringLiteral("UPDATE Customers SET Address = '1 Mill St', City = 'Salem', GroupID = 'RETAIL', "
-                            "CreditLimit = 2000 WHERE CusNo = 40"));
+                            "CreditLimit = 2000, BuyerNo = NULL WHERE CusNo = 40"));
         prompts().clear();
         runOn(40, false, [&](CCusDlg &b) {
             // A's window, on A's connection: Save & Close.
@@ -506,6 +511,8 @@ TEST_F(CustomerWindowTest, ASaveAfterAnotherWorkstationsSaveKeepsBothAndAsksAbou
             });
             a.DoModal();
             aSet.Close();
+            if (c.byA)
+                other.execute(QStringLiteral("UPDATE Customers SET %1 WHERE CusNo = 40").arg(QLatin1String(c.byA)));
             EXPECT_EQ(sqlite(QStringLiteral("SELECT Address, CreditLimit FROM Customers WHERE CusNo = 40")),
                       QStringLiteral("9 Quarry Rd|5000"));
 
@@ -549,5 +556,7 @@ TEST_F(CustomerWindowTest, ASaveAfterAnotherWorkstationsSaveKeepsBothAndAsksAbou
         });
         EXPECT_EQ(sqlite(QStringLiteral("SELECT Address, City, GroupID, CreditLimit, Zip FROM Customers WHERE CusNo = 40")),
                   c.stored + QStringLiteral("|01970"));
+        if (c.byA)
+            EXPECT_EQ(sqlite(QStringLiteral("SELECT BuyerNo FROM Customers WHERE CusNo = 40")), QStringLiteral("7"));
     }
 }

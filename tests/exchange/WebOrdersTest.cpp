@@ -479,12 +479,24 @@ TEST_F(WebOrdersTest, JobFieldsNotesLinksAndSoftBreaks)
         EXPECT_EQ(prompts().texts(), QStringList{refusal});
         EXPECT_EQ(dump(), before);
     }
-    // Notes made of several labelled lines are refused as a whole.
-    const auto noted = parse(Mail({QStringLiteral("Customer No: 202"), QStringLiteral("Item Description: Flyers"),
-                                   QStringLiteral("Item Note 01: ") + QString(242, QLatin1Char('n'))}));
-    EXPECT_EQ(noted->m_refusals, QStringList{QStringLiteral("This order cannot be saved: the note lines of item 1 come "
-                                                            "to 256 characters; they are stored in a note of at most "
-                                                            "255.\n\nCorrect the order before saving it.")});
+    // Notes made of several labelled lines are refused as a whole, the
+    // price's line ("PRICE = 12.50" and a line end) counted with them.
+    const struct
+    {
+        QStringList lines;
+        int chars;
+    } notes[] = {
+        {{QStringLiteral("Item Note 01: ") + QString(242, QLatin1Char('n'))}, 256},
+        {{QStringLiteral("Item Price: 12.50"), QStringLiteral("Item Note 01: ") + QString(241, QLatin1Char('n'))}, 270},
+    };
+    for (const auto &n : notes) {
+        const auto noted = parse(Mail(QStringList{QStringLiteral("Customer No: 202"), QStringLiteral("Item Description: Flyers")}
+                                      + n.lines));
+        EXPECT_EQ(noted->m_refusals, QStringList{QStringLiteral("This order cannot be saved: the note lines of item 1 "
+                                                                "come to %1 characters; they are stored in a note of "
+                                                                "at most 255.\n\nCorrect the order before saving it.")
+                                                     .arg(n.chars)});
+    }
 }
 
 TEST_F(WebOrdersTest, ColonsInsideAValueAreKeptOnlyTheLabelsOwnColonGoes)

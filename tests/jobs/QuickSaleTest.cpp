@@ -257,6 +257,7 @@ TEST(QuickSaleRules, LinesAsTypedForTheHarness)
         {"12:1@100000000000.0001", false, {}},
         // A figure below 0 is refused, never flipped into a sale.
         {"901:1=-10.00", false, {}},
+        {"901:1=-0.01", false, {}},
         {"12:-3", false, {}},
         {"12:3@-1.2345", false, {}},
     };

@@ -722,16 +722,26 @@ TEST_F(SetupGridsTest, OkAfterAnotherWorkstationsSaveKeepsBothAndAsksAboutTheSam
     const struct
     {
         const char *what;
+        const char *byOther; // SET clause of the other workstation's save
         QString name;   // typed into Net 30's name (empty: left alone)
         int days;       // typed into its days (-1: left alone)
         int answer;     // 0: nothing asked
+        QString asked;  // the question's field line
         QString stored; // Name|Days of term 1 afterwards
     } cases[] = {
-        {"different cells", QString(), 45, 0, QStringLiteral("Net Thirty|45")},
-        {"the same cell, the other user's kept", QStringLiteral("Net 30 Days"), 45, platform::IDNO,
+        {"different cells", "Name = 'Net Thirty'", QString(), 45, 0, QString(), QStringLiteral("Net Thirty|45")},
+        {"the same cell, the other user's kept", "Name = 'Net Thirty'", QStringLiteral("Net 30 Days"), 45,
+         platform::IDNO, QStringLiteral("Name: the other user's \"Net Thirty\", yours \"Net 30 Days\""),
          QStringLiteral("Net Thirty|45")},
-        {"the same cell, this user's kept", QStringLiteral("Net 30 Days"), -1, platform::IDYES,
+        {"the same cell, this user's kept", "Name = 'Net Thirty'", QStringLiteral("Net 30 Days"), -1, platform::IDYES,
+         QStringLiteral("Name: the other user's \"Net Thirty\", yours \"Net 30 Days\""),
          QStringLiteral("Net 30 Days|30")},
+        // A number cell: left as loaded it keeps the other's change; typed, it
+        // is weighed against what was loaded (30), not the row read at Ok.
+        {"a number cell left alone keeps the other's number", "Days = 60", QStringLiteral("Net 30 Days"), -1, 0,
+         QString(), QStringLiteral("Net 30 Days|60")},
+        {"the same number cell, the other user's kept", "Days = 60", QString(), 45, platform::IDNO,
+         QStringLiteral("Days: the other user's \"60\", yours \"45\""), QStringLiteral("Net 30|60")},
     };
     platform::Database other;
     other.open(m_path);
@@ -743,7 +753,7 @@ TEST_F(SetupGridsTest, OkAfterAnotherWorkstationsSaveKeepsBothAndAsksAboutTheSam
         prompts().onDialog([&](QDialog &dialog) {
             CXGridCtrl *grid = qobject_cast<CSetupGridDlg *>(&dialog)->grid(0);
             EXPECT_EQ(grid->GetCellText(1, 1), QStringLiteral("Net 30"));
-            other.execute(QStringLiteral("UPDATE Terms SET Name = 'Net Thirty' WHERE [No] = 1"));
+            other.execute(QStringLiteral("UPDATE Terms SET %1 WHERE [No] = 1").arg(QLatin1String(c.byOther)));
             if (!c.name.isEmpty())
                 grid->SetCellText(1, 1, c.name);
             if (c.days >= 0)
@@ -758,10 +768,10 @@ TEST_F(SetupGridsTest, OkAfterAnotherWorkstationsSaveKeepsBothAndAsksAboutTheSam
         else
             EXPECT_EQ(prompts().texts(),
                       QStringList{QStringLiteral(
-                          "Another user has saved this record since you opened it, and changed the same field:\n\nName: "
-                          "the other user's \"Net Thirty\", yours \"Net 30 Days\"\n\nSave what you typed over it?\n\nYes "
-                          "saves yours, No keeps the other user's; your other changes are saved either way. Cancel "
-                          "saves nothing now.")});
+                          "Another user has saved this record since you opened it, and changed the same field:\n\n")
+                          + c.asked
+                          + QStringLiteral("\n\nSave what you typed over it?\n\nYes saves yours, No keeps the other "
+                                           "user's; your other changes are saved either way. Cancel saves nothing now.")});
         platform::Recordset stored(other);
         stored.open(platform::Recordset::Type::Snapshot, QStringLiteral("SELECT Name & '|' & Days FROM Terms WHERE [No] = 1"));
         EXPECT_EQ(stored.value(0).toString(), c.stored);
