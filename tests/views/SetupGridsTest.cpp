@@ -741,7 +741,7 @@ TEST_F(SetupGridsTest, OkAfterAnotherWorkstationsSaveKeepsBothAndAsksAboutTheSam
         {"a number cell left alone keeps the other's number", "Days = 60", QStringLiteral("Net 30 Days"), -1, 0,
          QString(), QStringLiteral("Net 30 Days|60")},
         {"the same number cell, the other user's kept", "Days = 60", QString(), 45, platform::IDNO,
-         QStringLiteral("Days: the other user's \"60\", yours \"45\""), QStringLiteral("Net 30|60")},
+         QStringLiteral("Net Days: the other user's \"60\", yours \"45\""), QStringLiteral("Net 30|60")},
     };
     platform::Database other;
     other.open(m_path);
