@@ -161,6 +161,7 @@ void CXGridCtrl::SetRows(int rows, int visible, bool numberColumns)
     m_rowCount = std::max(0, rows);
     m_loaded = false;
     m_rowRecord.clear();
+    m_rowKey.clear();
     m_loadedCells.clear();
     m_visibleRows = std::max(1, std::min(visible, m_rowCount));
     m_colCount = int(m_columns.size());
@@ -1171,10 +1172,10 @@ void CXGridCtrl::loadRecordIntoRow(CXDaoSet &set, int r)
     m_rowInfo[r].textsCurrent = 0;
 }
 
-void CXGridCtrl::ExchangeRecordset(CXDaoSet &set, bool save, int skip, const QString &fieldNames)
+bool CXGridCtrl::ExchangeRecordset(CXDaoSet &set, bool save, int skip, const QString &fieldNames)
 {
     if (m_rowCount == 0 || !set.IsOpen())
-        return;
+        return !save;
     HideEditor();
     try {
         if (!set.IsEmptySet())
@@ -1197,13 +1198,18 @@ void CXGridCtrl::ExchangeRecordset(CXDaoSet &set, bool save, int skip, const QSt
             set.MoveNext();
     } catch (const platform::DbException &e) {
         ShowDaoError(e, QString());
-        return;
+        return false;
     }
     if (!save) {
         loadRows(set, skip);
-        return;
+        return true;
     }
     m_nRowsWritten = 0;
+    bool allSaved = true;
+    // What a save that is not finished gives back: the cells as typed (a
+    // new row's number is given it as it is written).
+    m_typedBeforeSave = m_cells;
+    m_loadedBeforeSave = m_loadedCells;
 
     if (!m_loaded) {
         // Rows the caller filled without a load: row r is written over the
@@ -1212,45 +1218,93 @@ void CXGridCtrl::ExchangeRecordset(CXDaoSet &set, bool save, int skip, const QSt
             if (m_rowInfo[r].caption)
                 continue;
             const bool isNew = set.IsEOF();
-            saveRow(set, r, isNew);
+            const RowSave result = saveRow(set, r, isNew);
+            allSaved = allSaved && result == RowSave::Saved;
+            if (result == RowSave::Stopped)
+                break;
         }
     } else {
-        // Only rows the user changed are written, each over the record it
-        // was loaded from; changed rows without a record become new records.
-        QHash<int, int> rowOfRecord;
+        // Only rows the user changed are written, each over its own record
+        // as it is now, found by its key; changed rows without a record
+        // become new records.
+        QHash<qint64, int> rowOfKey;
         for (int r = 0; r < m_rowCount; ++r) {
             if (m_rowRecord[r] >= 0 && !m_rowInfo[r].caption && rowChanged(r))
-                rowOfRecord.insert(m_rowRecord[r], r);
+                rowOfKey.insert(m_rowKey[r], r);
         }
-        for (int ordinal = 0; !rowOfRecord.isEmpty(); ++ordinal) {
-            try {
-                if (set.IsEOF())
+        bool stopped = false;
+        try {
+            if (!rowOfKey.isEmpty() && !set.IsEmptySet())
+                set.MoveFirst();
+            while (!rowOfKey.isEmpty() && !set.IsEmptySet() && !set.IsEOF()) {
+                const auto found = rowOfKey.constFind(set.GetRowKey());
+                if (found == rowOfKey.cend()) {
+                    set.MoveNext();
+                    continue;
+                }
+                const int row = found.value();
+                rowOfKey.erase(found);
+                const RowSave result = saveRow(set, row, false);
+                allSaved = allSaved && result == RowSave::Saved;
+                if ((stopped = result == RowSave::Stopped))
                     break;
-            } catch (const platform::DbException &) {
-                break;
             }
-            const int row = rowOfRecord.value(ordinal, -1);
-            if (row >= 0) {
-                rowOfRecord.remove(ordinal);
-                if (!saveRow(set, row, false))
-                    break;
-                continue;
-            }
-            try {
-                set.MoveNext();
-            } catch (const platform::DbException &) {
-                break;
-            }
+        } catch (const platform::DbException &e) {
+            ShowDaoError(e, QString());
+            allSaved = false;
+            stopped = true;
         }
-        for (int r = 0; r < m_rowCount; ++r) {
+        for (int r = 0; r < m_rowCount && !stopped; ++r) {
             if (m_rowInfo[r].caption || m_rowRecord[r] >= 0 || !rowChanged(r))
                 continue;
-            saveRow(set, r, true);
+            const RowSave result = saveRow(set, r, true);
+            allSaved = allSaved && result == RowSave::Saved;
+            stopped = result == RowSave::Stopped;
         }
+        // Changed rows whose record another workstation deleted meanwhile:
+        // said, and kept as typed to be saved as new rows. A row cleared here
+        // is gone as wanted.
+        QStringList gone;
+        QList<int> goneRows;
+        for (auto it = rowOfKey.cbegin(); it != rowOfKey.cend() && !stopped; ++it)
+            goneRows << it.value();
+        std::sort(goneRows.begin(), goneRows.end());
+        bool hasKeyColumns = false;
+        for (const Column &c : m_columns)
+            hasKeyColumns = hasKeyColumns || (c.type == 1 && c.field != 255);
+        for (const int r : goneRows) {
+            const QString key = rowKeyText(r);
+            if (hasKeyColumns && key.isEmpty()) {
+                m_rowRecord[r] = -1;
+                m_rowKey[r] = -1;
+                continue;
+            }
+            gone << QLatin1Char('"') + (key.isEmpty() ? QStringLiteral("Row %1").arg(r + 1) : key) + QLatin1Char('"');
+            m_rowRecord[r] = -1;
+            m_rowKey[r] = -1;
+        }
+        if (!gone.isEmpty()) {
+            allSaved = false;
+            platform::Prompt::messageBox(
+                QStringLiteral("Another user has deleted %1 since you opened this window, so nothing was saved.\n\n"
+                               "OK saves your changes again, with %1 as a new row; clear it to leave it out.")
+                    .arg(gone.join(QStringLiteral(", "))),
+                QStringLiteral("Deleted by another user"), platform::MB_OK | platform::MB_ICONEXCLAMATION);
+        }
+    }
+    if (!allSaved) {
+        // Nothing counts as saved: the cells stay as typed and are weighed
+        // against the last load when saved again.
+        m_cells = m_typedBeforeSave;
+        for (RowInfo &info : m_rowInfo)
+            info.textsCurrent = 0;
+        update();
+        return false;
     }
     m_modified = 0;
     snapshotRows();
     update();
+    return true;
 }
 
 void CXGridCtrl::loadRows(CXDaoSet &set, int skip)
@@ -1267,6 +1321,7 @@ void CXGridCtrl::loadRows(CXDaoSet &set, int skip)
         }
     }
     m_rowRecord.fill(-1, m_rowCount);
+    m_rowKey.fill(-1, m_rowCount);
     QList<bool> taken(m_rowCount, false);
     // Records whose key has no row of its own wait for the free rows.
     QList<int> homeless;
@@ -1285,6 +1340,7 @@ void CXGridCtrl::loadRows(CXDaoSet &set, int skip)
                 }
                 taken[row] = true;
                 m_rowRecord[row] = ordinal;
+                m_rowKey[row] = set.GetRowKey();
                 loadRecordIntoRow(set, row);
                 continue;
             }
@@ -1295,6 +1351,7 @@ void CXGridCtrl::loadRows(CXDaoSet &set, int skip)
                 break;
             taken[row] = true;
             m_rowRecord[row] = ordinal;
+            m_rowKey[row] = set.GetRowKey();
             loadRecordIntoRow(set, row);
         }
         if (!homeless.isEmpty()) {
@@ -1310,6 +1367,7 @@ void CXGridCtrl::loadRows(CXDaoSet &set, int skip)
                     break; // the grid is full: the record is not shown and so never written
                 taken[row] = true;
                 m_rowRecord[row] = ordinal;
+                m_rowKey[row] = set.GetRowKey();
                 loadRecordIntoRow(set, row);
             }
         }
@@ -1334,9 +1392,20 @@ void CXGridCtrl::snapshotRows()
     m_storedTexts.clear();
 }
 
-bool CXGridCtrl::saveRow(CXDaoSet &set, int r, bool isNew)
+CXGridCtrl::RowSave CXGridCtrl::saveRow(CXDaoSet &set, int r, bool isNew)
 {
     QString key;
+    // The row as both users know it, for a question about a cell both
+    // changed: its key text as loaded (else as typed), else its number.
+    QString rowName;
+    for (int c = 0; c < m_colCount && rowName.isEmpty() && !isNew; ++c)
+        if (m_columns[c].type == 1 && m_columns[c].field != 255 && CellIndex(r, c) < m_loadedCells.size())
+            rowName = m_loadedCells[CellIndex(r, c)].text.trimmed();
+    if (rowName.isEmpty())
+        rowName = rowKeyText(r);
+    if (rowName.isEmpty())
+        rowName = QStringLiteral("Row %1").arg(r + 1);
+    RowSave stored = RowSave::Saved;
     bool hasKeyColumns = false;
     for (const Column &c : m_columns)
         hasKeyColumns = hasKeyColumns || (c.type == 1 && c.field != 255);
@@ -1344,16 +1413,27 @@ bool CXGridCtrl::saveRow(CXDaoSet &set, int r, bool isNew)
         if (isNew ? !set.SafeAddNew() : !set.SafeEdit()) {
             if (!isNew)
                 set.MoveNext();
-            return true;
+            return RowSave::NotSaved;
         }
         for (int c = 0; c < m_colCount; ++c) {
             const Column &col = m_columns[c];
             if (col.field == 255 || col.type == 3 || col.type > 8)
                 continue;
             const int field = int(col.field);
-            // A cell another workstation changed too is named by its heading.
-            if (const QString heading = col.title.simplified(); !heading.isEmpty())
-                set.SetFieldCaption(set.GetFieldName(field), heading);
+            // A cell another workstation changed too is named by its row and
+            // heading, its values shown as the column shows them.
+            const QString fieldName = set.GetFieldName(field);
+            const QString heading = col.title.simplified();
+            set.SetFieldCaption(fieldName, heading.isEmpty() ? rowName : rowName + QStringLiteral(", ") + heading);
+            if (col.type != 1) {
+                const bool inDollars = col.type == 8 && col.lookup == QLatin1String("$");
+                set.SetFieldShownAs(fieldName, [this, c, inDollars](const Value &v) {
+                    qint64 n = 0;
+                    if (v.isNull() || !loadNumber(v, inDollars, n))
+                        return v.isNull() ? QString() : v.toString();
+                    return ShownValueText(c, n);
+                });
+            }
             const Cell &x = cell(r, c);
             const Value current = isNew ? Value() : set.GetFieldValue(field);
             // A loaded row is read again to be written: what the user was
@@ -1411,7 +1491,7 @@ bool CXGridCtrl::saveRow(CXDaoSet &set, int r, bool isNew)
                                              QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
                 if (!isNew && !set.IsEOF())
                     set.MoveNext();
-                return true;
+                return RowSave::NotSaved;
             }
             if (shown)
                 set.SetFieldValueOverShown(field, numberForField(set.GetFieldType(field), number, dollars), shownValue);
@@ -1428,13 +1508,14 @@ bool CXGridCtrl::saveRow(CXDaoSet &set, int r, bool isNew)
         if (!filled) {
             if (isNew) {
                 set.CancelUpdate();
+                return RowSave::Saved; // nothing to store
             } else if (m_bDeleteEmpty) {
                 set.CancelUpdate();
                 set.Delete();
-                ++m_nRowsWritten;
             } else {
-                set.SafeUpdate(key);
-                ++m_nRowsWritten;
+                stored = storeRow(set, key);
+                if (stored == RowSave::Stopped)
+                    return stored;
             }
         } else {
             const bool ownKey = m_bRowsByKey && m_loaded && cell(r, 0).value == m_keyBase + r;
@@ -1445,9 +1526,12 @@ bool CXGridCtrl::saveRow(CXDaoSet &set, int r, bool isNew)
                     set.SetFieldValue(int(m_columns[0].field),
                                       Value(std::int64_t(quint8(cell(r, 0).value)), FieldType::Byte));
             }
-            set.SafeUpdate(key);
-            ++m_nRowsWritten;
+            stored = storeRow(set, key);
+            if (stored == RowSave::Stopped)
+                return stored;
         }
+        if (stored == RowSave::Saved)
+            ++m_nRowsWritten;
         if (!isNew && !set.IsEOF())
             set.MoveNext();
     } catch (const platform::DbException &) {
@@ -1458,10 +1542,50 @@ bool CXGridCtrl::saveRow(CXDaoSet &set, int r, bool isNew)
             if (!isNew && !set.IsEOF())
                 set.MoveNext();
         } catch (const platform::DbException &) {
-            return false;
+            return RowSave::Stopped;
         }
+        return RowSave::NotSaved;
     }
-    return true;
+    return stored;
+}
+
+CXGridCtrl::RowSave CXGridCtrl::storeRow(CXDaoSet &set, const QString &key)
+{
+    if (set.SafeUpdate(key))
+        return RowSave::Saved;
+    // Still being edited: the user chose to save nothing now.
+    if (set.GetEditMode() != CXDaoSet::dbEditNone) {
+        set.CancelUpdate();
+        return RowSave::Stopped;
+    }
+    return RowSave::NotSaved; // the failure was shown
+}
+
+void CXGridCtrl::UndoLastSave()
+{
+    if (m_typedBeforeSave.size() != m_cells.size())
+        return;
+    m_cells = m_typedBeforeSave;
+    m_loadedCells = m_loadedBeforeSave;
+    for (RowInfo &info : m_rowInfo)
+        info.textsCurrent = 0;
+    update();
+}
+
+QString CXGridCtrl::ShownValueText(int column, qint64 value) const
+{
+    if (column < 0 || column >= m_colCount)
+        return QString::number(value);
+    const Column &col = m_columns[column];
+    if (col.type == 2)
+        return pickText(column, value);
+    if (col.type < 4)
+        return QString::number(value);
+    CXEdit format;
+    format.SetType(col.lookup, col.type == 5 ? -1 : int(col.type));
+    format.SetValue(value, 255);
+    const int kind = format.kind();
+    return kind != CXEdit::Plain && kind != CXEdit::Date ? format.shownText().trimmed() : QString::number(value);
 }
 
 int CXGridCtrl::NewRowKey(int row) const

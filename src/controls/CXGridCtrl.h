@@ -168,7 +168,23 @@ public:
     // that had none; save without a load writes row r over record r. Caption
     // rows take no part. In load mode a comma-terminated list of field names
     // binds the columns from column 0. A load followed by a save writes nothing.
-    void ExchangeRecordset(CXDaoSet &set, bool save, int skip = 0, const QString &fieldNames = QString());
+    // A loaded row is written over its own record, found by the record's key
+    // whatever another workstation added, deleted or sorted before it since;
+    // only the cells typed here are written, a cell the other also changed
+    // asked about by the row's key text, the column's heading and the values
+    // as the column shows them. A changed row whose record another deleted is
+    // said and is not saved (the next save adds it as a new row).
+    // False when a row was not saved (shown to the user, or the user chose
+    // to save nothing now, which stops the save at once): the cells stay as
+    // typed, still weighed against the last load, so that the owner can undo
+    // the rows written and let the user save again.
+    bool ExchangeRecordset(CXDaoSet &set, bool save, int skip = 0, const QString &fieldNames = QString());
+    // After a save that the owner undid (its unit of work rolled back): the
+    // cells as typed before it, still weighed against the load before it.
+    void UndoLastSave();
+    // A value of a column as its cells show it ("6.00" for 600 in a column of
+    // two decimals, a pick list's text for its code).
+    QString ShownValueText(int column, qint64 value) const;
     // The first non-empty text of the row's bound text columns, trimmed.
     QString rowKeyText(int row) const;
     int columnField(int column) const;
@@ -265,7 +281,11 @@ protected:
     void leftButtonUp(const QPoint &pos);
     void loadRows(CXDaoSet &set, int skip);
     void loadRecordIntoRow(CXDaoSet &set, int row);
-    bool saveRow(CXDaoSet &set, int row, bool isNew);
+    enum class RowSave { Saved, NotSaved, Stopped };
+    RowSave saveRow(CXDaoSet &set, int row, bool isNew);
+    // Stores the row being written; Stopped when the user chose to save
+    // nothing now (the edit is dropped), NotSaved after a failure shown.
+    RowSave storeRow(CXDaoSet &set, const QString &key);
     void snapshotRows();
     int keyRowFor(qint64 key, const QList<bool> &taken) const;
     int freeRowFor(const QList<bool> &taken) const;
@@ -296,12 +316,15 @@ protected:
     bool m_bRowsByKey = false;
     bool m_loaded = false;           // a load filled the rows; saves then write changed rows only
     QList<int> m_rowRecord;          // per row: the ordinal of its record after the skip, -1 none
+    QList<qint64> m_rowKey;          // per row: its record's own key (CXDaoSet::GetRowKey), -1 none
     struct LoadedCell
     {
         QString text;
         qint64 value = 0;
     };
     QList<LoadedCell> m_loadedCells; // the cells as the last load or save left them
+    QList<Cell> m_typedBeforeSave;          // UndoLastSave: the cells and
+    QList<LoadedCell> m_loadedBeforeSave;   // what they were weighed against
     QHash<int, QString> m_storedTexts; // preset cells whose record holds another text, by cell index
     QWidget *m_editor = nullptr;
     int m_editorLeft = 0;            // the open editor's left edge in the columns' own coordinates

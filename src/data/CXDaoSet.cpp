@@ -333,6 +333,8 @@ struct CXDaoSet::Binding
     std::vector<std::pair<int, Value>> shown;
     // Columns named as their window labels them (SetFieldCaption).
     std::vector<std::pair<QString, QString>> captions;
+    // Columns whose values are shown as the window shows them (SetFieldShownAs).
+    std::vector<std::pair<QString, std::function<QString(const Value &)>>> shownAs;
 };
 
 CXDaoSet::CXDaoSet(platform::Database *database)
@@ -796,6 +798,21 @@ void CXDaoSet::SetFieldCaption(const QString &column, const QString &caption)
     m_binding->captions.emplace_back(column, caption);
 }
 
+void CXDaoSet::SetFieldShownAs(const QString &column, std::function<QString(const Value &)> text)
+{
+    for (auto &named : m_binding->shownAs)
+        if (named.first.compare(column, Qt::CaseInsensitive) == 0) {
+            named.second = std::move(text);
+            return;
+        }
+    m_binding->shownAs.emplace_back(column, std::move(text));
+}
+
+qint64 CXDaoSet::GetRowKey() const
+{
+    return m_set ? qint64(m_set->currentRowKey()) : -1;
+}
+
 void CXDaoSet::SetFieldCaption(const void *member, const QString &caption)
 {
     // Named as the engine's result names the column ("[Name2]" is "Name2").
@@ -1046,7 +1063,12 @@ bool CXDaoSet::saveOntoRowNow()
             for (const auto &caption : m_binding->captions)
                 if (caption.first.compare(column, Qt::CaseInsensitive) == 0 && !caption.second.isEmpty())
                     name = caption.second;
-            lines.append(BothChangedLine(name, nowValue, mineValue));
+            const std::function<QString(const Value &)> *shownAs = nullptr;
+            for (const auto &named : m_binding->shownAs)
+                if (named.first.compare(column, Qt::CaseInsensitive) == 0 && named.second)
+                    shownAs = &named.second;
+            lines.append(shownAs ? BothChangedLine(name, (*shownAs)(nowValue), (*shownAs)(mineValue))
+                                 : BothChangedLine(name, nowValue, mineValue));
         }
         bool keepMine = true;
         if (!lines.isEmpty()) {
@@ -1095,6 +1117,12 @@ QString CXDaoSet::BothChangedLine(const QString &field, const Value &theirs, con
 {
     return field + QStringLiteral(": the other user's ") + conflictText(theirs) + QStringLiteral(", yours ")
         + conflictText(mine);
+}
+
+QString CXDaoSet::BothChangedLine(const QString &field, const QString &theirs, const QString &mine)
+{
+    return field + QStringLiteral(": the other user's \"") + theirs + QStringLiteral("\", yours \"") + mine
+        + QLatin1Char('"');
 }
 
 int CXDaoSet::AskAboutBothChanged(const QStringList &lines)

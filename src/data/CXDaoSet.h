@@ -125,6 +125,10 @@ public:
     // column's name in words (ColumnInWords).
     void SetFieldCaption(const QString &column, const QString &caption);
     void SetFieldCaption(const void *member, const QString &caption); // a bound member's column
+    // How a window shows a column's values, where a message shows them to
+    // the user (a rate kept in hundredths as "6.00", a pick list's code as
+    // its text); without one, the value's own text.
+    void SetFieldShownAs(const QString &column, std::function<QString(const platform::Value &)> text);
     // A column's name in words: "CreditLimit" is "Credit Limit", "GroupID"
     // "Group ID".
     static QString ColumnInWords(const QString &column);
@@ -233,6 +237,8 @@ public:
     // One line of the question below: a field both users changed, with the
     // other user's value beside this user's.
     static QString BothChangedLine(const QString &field, const platform::Value &theirs, const platform::Value &mine);
+    // The same line of values already shown as the window shows them.
+    static QString BothChangedLine(const QString &field, const QString &theirs, const QString &mine);
     // The question put to the user when another workstation saved fields
     // that this user changed too (one line each): IDYES keeps this user's
     // values, IDNO the other user's, anything else saves nothing now.
@@ -250,6 +256,11 @@ public:
     // Adds a copy of the statement's first row with the field at keyIndex set
     // to newValue. AutoNumber fields take a new number.
     static bool CopyRows(const QString &sql, qint32 newValue, int keyIndex);
+
+    // The current row's own key in its table (see Recordset::currentRowKey):
+    // a row read again later is found by it whatever was added, deleted or
+    // sorted before it meanwhile. -1 without one.
+    qint64 GetRowKey() const;
 
     // The underlying engine set while open (nullptr when closed).
     platform::Recordset *recordset() const { return m_set.get(); }

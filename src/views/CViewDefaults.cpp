@@ -70,17 +70,34 @@ bool CViewDefaults::ExchangeSetupEntry(const SetupEntry &entry, CXGridCtrl &firs
         if (second)
             second->ExchangeRecordset(set, false, entry.secondSkip);
     } else {
-        // Every changed row of one OK is written in one unit of work.
+        // Every changed row of one OK is written in one unit of work: a row
+        // not saved (the user chose to save nothing now, or a failure shown)
+        // leaves the table as it was and every row as typed.
+        bool firstSaved = false;
+        bool secondSaved = false;
         try {
             platform::Transaction transaction(SharedDatabase());
-            first.ExchangeRecordset(set, true, 0);
+            if (!first.ExchangeRecordset(set, true, 0)) {
+                set.Close();
+                return false;
+            }
+            firstSaved = true;
             if (second) {
                 set.Requery();
-                second->ExchangeRecordset(set, true, entry.secondSkip);
+                if (!second->ExchangeRecordset(set, true, entry.secondSkip)) {
+                    first.UndoLastSave();
+                    set.Close();
+                    return false;
+                }
+                secondSaved = true;
             }
             transaction.commit();
         } catch (const platform::DbException &e) {
             platform::Prompt::messageBox(QString::fromUtf8(e.what()), QString(), platform::MB_ICONEXCLAMATION);
+            if (firstSaved)
+                first.UndoLastSave();
+            if (secondSaved)
+                second->UndoLastSave();
             set.Close();
             return false;
         }
@@ -198,10 +215,12 @@ void CViewDefaults::runSetupEditor(int code, int argument, int colourScheme)
     }
 
     const bool opened = ExchangeSetupEntry(entry, *first, second, false);
-    if (platform::Prompt::execDialog(dlg) != QDialog::Accepted || !opened)
-        return;
-    if (!ExchangeSetupEntry(entry, *first, second, true))
-        return;
+    // Until everything typed is saved, or the user cancels, the window shows
+    // again with what was typed.
+    do {
+        if (platform::Prompt::execDialog(dlg) != QDialog::Accepted || !opened)
+            return;
+    } while (!ExchangeSetupEntry(entry, *first, second, true));
     if (first->m_nRowsWritten + (second ? second->m_nRowsWritten : 0) == 0)
         return; // nothing was changed, so nothing was written
     platform::Prompt::beep();

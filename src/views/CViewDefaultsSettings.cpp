@@ -7,6 +7,7 @@
 #include "controls/CXGridProp.h"
 #include "data/AppDataServices.h"
 #include "data/CAlertSet.h"
+#include "data/CXDaoSet.h"
 #include "data/DaoError.h"
 #include "data/SharedDatabase.h"
 #include "platform/Prompt.h"
@@ -148,6 +149,25 @@ void CViewDefaults::EditRoundUp(const QString &windowTitle, const QString &ribbo
     }
 }
 
+namespace {
+
+// The entries of a comma list, each up to its comma (the text after the
+// last comma is no entry), without trailing blanks as a grid writes them.
+QStringList listEntries(const QString &list)
+{
+    QStringList entries = list.split(QLatin1Char(','));
+    entries.removeLast();
+    for (QString &entry : entries) {
+        qsizetype end = entry.size();
+        while (end > 0 && entry.at(end - 1).isSpace())
+            --end;
+        entry.truncate(end);
+    }
+    return entries;
+}
+
+} // namespace
+
 void CViewDefaults::EditAccounts(const QString &windowTitle, const QString &ribbonTitle, int colourScheme)
 {
     SetupGrid d;
@@ -203,16 +223,71 @@ void CViewDefaults::EditAccounts(const QString &windowTitle, const QString &ribb
                                    "Payment,Undeposited Funds,");
     grid->ExchangeColumnList(names, false, 0);
     grid->ExchangeColumnList(accounts, false, 1);
-    if (platform::Prompt::execDialog(dlg) != QDialog::Accepted)
-        return;
-    grid->EndEdit();
-    accounts.clear();
-    grid->ExchangeColumnList(accounts, true, 1);
-    try {
-        db.execute(QStringLiteral("UPDATE CustomerAlerts SET AlertText = ? WHERE AlertNo = ?"),
-                   {platform::Value(accounts), platform::Value(alertNo)});
-        platform::Prompt::beep();
-    } catch (const platform::DbException &e) {
-        ShowDaoError(e, QStringLiteral("Cannot save ") + ribbonTitle);
+    // Account by account, only those changed here are written onto the list
+    // as it is now; one another workstation changed too is asked about by
+    // its name. Until that is done, or the user cancels, the window shows
+    // again with what was typed.
+    const QStringList shown = listEntries(accounts);
+    const QStringList labels = listEntries(names);
+    for (;;) {
+        if (platform::Prompt::execDialog(dlg) != QDialog::Accepted)
+            return;
+        grid->EndEdit();
+        QString typed;
+        grid->ExchangeColumnList(typed, true, 1);
+        const QStringList mine = listEntries(typed);
+        try {
+            platform::Transaction transaction(db);
+            platform::Recordset rs(db);
+            rs.open(platform::Recordset::Type::Snapshot,
+                    QStringLiteral("SELECT AlertText FROM CustomerAlerts WHERE AlertNo = ?"), {platform::Value(alertNo)});
+            const bool rowThere = !rs.isEOF();
+            const QString nowText = rowThere ? rs.value(0).toString() : accounts;
+            rs.close();
+            QStringList now = listEntries(nowText);
+            QStringList merged = now;
+            QStringList lines;
+            QList<int> both;
+            for (int i = 0; i < mine.size(); ++i) {
+                const QString was = i < shown.size() ? shown[i] : QString();
+                const QString other = i < now.size() ? now[i] : QString();
+                if (mine[i] == was)
+                    continue; // left as shown: what is stored now stays
+                while (merged.size() <= i)
+                    merged << QString();
+                if (other == was || other == mine[i]) {
+                    merged[i] = mine[i];
+                    continue;
+                }
+                both << i;
+                lines << CXDaoSet::BothChangedLine(i < labels.size() ? labels[i] : QString::number(i + 1), other,
+                                                   mine[i]);
+            }
+            if (!lines.isEmpty()) {
+                const int answer = CXDaoSet::AskAboutBothChanged(lines);
+                if (answer != platform::IDYES && answer != platform::IDNO)
+                    continue; // nothing saved now; the typing stays
+                if (answer == platform::IDYES)
+                    for (const int i : both)
+                        merged[i] = mine[i];
+            }
+            if (merged == now && rowThere)
+                return; // nothing of this user's to write
+            QString text;
+            for (const QString &entry : merged)
+                text += entry + QLatin1Char(',');
+            if (rowThere)
+                db.execute(QStringLiteral("UPDATE CustomerAlerts SET AlertText = ? WHERE AlertNo = ?"),
+                           {platform::Value(text), platform::Value(alertNo)});
+            else
+                db.execute(QStringLiteral("INSERT INTO CustomerAlerts (CusNo, AlertType, AlertText) VALUES (0, %1, ?)")
+                               .arg(kAccounts),
+                           {platform::Value(text)});
+            transaction.commit();
+            platform::Prompt::beep();
+            return;
+        } catch (const platform::DbException &e) {
+            ShowDaoError(e, QStringLiteral("Cannot save ") + ribbonTitle);
+        }
     }
 }

@@ -731,17 +731,17 @@ TEST_F(SetupGridsTest, OkAfterAnotherWorkstationsSaveKeepsBothAndAsksAboutTheSam
     } cases[] = {
         {"different cells", "Name = 'Net Thirty'", QString(), 45, 0, QString(), QStringLiteral("Net Thirty|45")},
         {"the same cell, the other user's kept", "Name = 'Net Thirty'", QStringLiteral("Net 30 Days"), 45,
-         platform::IDNO, QStringLiteral("Name: the other user's \"Net Thirty\", yours \"Net 30 Days\""),
+         platform::IDNO, QStringLiteral("Net 30, Name: the other user's \"Net Thirty\", yours \"Net 30 Days\""),
          QStringLiteral("Net Thirty|45")},
         {"the same cell, this user's kept", "Name = 'Net Thirty'", QStringLiteral("Net 30 Days"), -1, platform::IDYES,
-         QStringLiteral("Name: the other user's \"Net Thirty\", yours \"Net 30 Days\""),
+         QStringLiteral("Net 30, Name: the other user's \"Net Thirty\", yours \"Net 30 Days\""),
          QStringLiteral("Net 30 Days|30")},
         // A number cell: left as loaded it keeps the other's change; typed, it
         // is weighed against what was loaded (30), not the row read at Ok.
         {"a number cell left alone keeps the other's number", "Days = 60", QStringLiteral("Net 30 Days"), -1, 0,
          QString(), QStringLiteral("Net 30 Days|60")},
         {"the same number cell, the other user's kept", "Days = 60", QString(), 45, platform::IDNO,
-         QStringLiteral("Net Days: the other user's \"60\", yours \"45\""), QStringLiteral("Net 30|60")},
+         QStringLiteral("Net 30, Net Days: the other user's \"60\", yours \"45\""), QStringLiteral("Net 30|60")},
     };
     platform::Database other;
     other.open(m_path);
@@ -775,5 +775,211 @@ TEST_F(SetupGridsTest, OkAfterAnotherWorkstationsSaveKeepsBothAndAsksAboutTheSam
         platform::Recordset stored(other);
         stored.open(platform::Recordset::Type::Snapshot, QStringLiteral("SELECT Name & '|' & Days FROM Terms WHERE [No] = 1"));
         EXPECT_EQ(stored.value(0).toString(), c.stored);
+    }
+}
+
+// Rows are matched to records by key: what the other workstation added,
+// deleted or sorted before a row meanwhile never moves this user's typing
+// onto another record; a cell both changed is asked about by the row's
+// name, its heading and the value as shown; Cancel saves nothing and shows
+// the grid again with what was typed.
+TEST_F(SetupGridsTest, OkMatchesRowsByKeyAfterAnotherWorkstationAddsDeletesOrSorts)
+{
+    const QString question = QStringLiteral(
+        "Another user has saved this record since you opened it, and changed the same field:\n\n%1\n\n"
+        "Save what you typed over it?\n\nYes saves yours, No keeps the other user's; your other changes are saved "
+        "either way. Cancel saves nothing now.");
+    const auto rowOf = [](CXGridCtrl &grid, const QString &name) {
+        for (int r = 0; r < grid.GetRowCount(); ++r)
+            if (grid.GetCellText(r, 1).trimmed() == name)
+                return r;
+        return -1;
+    };
+    const auto listed = [](const QString &sql) {
+        platform::Recordset rs(SharedDatabase());
+        rs.open(platform::Recordset::Type::Snapshot, sql);
+        QStringList out;
+        for (; !rs.isEOF(); rs.moveNext())
+            out << rs.value(0).toString() + QLatin1Char('=') + rs.value(1).toString();
+        return out.join(QLatin1Char(' '));
+    };
+    const QString reps = QStringLiteral("SELECT Name, CommRate FROM Employees WHERE Type = 2 ORDER BY Name");
+    const struct
+    {
+        const char *what;
+        const char *byOther;  // the other workstation's statements, ";" apart
+        int alex;             // Comm% typed for Alex and Zed, hundredths (-1: left alone)
+        int zed;
+        int answer;           // 0: nothing asked
+        const char *asked;    // the question's field line
+        int again;            // after Cancel: the answer on the second OK (0: the grid is cancelled)
+        const char *stored;   // the reps afterwards
+    } cases[] = {
+        {"a rep added that sorts first",
+         "INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate) VALUES (203, 'Terry', 2, 1, 400)", 900, 700, 0,
+         "", 0, "Alex=900 Terry=400 Zed=700"},
+        {"the reps sorted the other way round", "UPDATE Employees SET Sort = 5 WHERE Name = 'Alex'", -1, 700, 0, "",
+         0, "Alex=500 Zed=700"},
+        {"a rep added, and Alex's Comm% changed by both: mine kept",
+         "INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate) VALUES (203, 'Terry', 2, 1, 400);"
+         "UPDATE Employees SET CommRate = 800 WHERE Name = 'Alex'",
+         900, 700, platform::IDYES, "Alex, Comm%: the other user's \"8.00\", yours \"9.00\"", 0,
+         "Alex=900 Terry=400 Zed=700"},
+        {"Cancel saves no row and shows the grid again; Cancel there",
+         "UPDATE Employees SET CommRate = 800 WHERE Name = 'Alex'", 900, 700, platform::IDCANCEL,
+         "Alex, Comm%: the other user's \"8.00\", yours \"9.00\"", 0, "Alex=800 Zed=500"},
+        {"Cancel, then OK again keeping the other's",
+         "UPDATE Employees SET CommRate = 800 WHERE Name = 'Alex'", 900, 700, platform::IDCANCEL,
+         "Alex, Comm%: the other user's \"8.00\", yours \"9.00\"", platform::IDNO, "Alex=800 Zed=700"},
+    };
+    platform::Database other;
+    other.open(m_path);
+    CViewDefaults view;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        SharedDatabase().execute(QStringLiteral("DELETE FROM Employees WHERE Type = 2"));
+        SharedDatabase().execute(QStringLiteral("INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate) VALUES "
+                                                "(201, 'Alex', 2, 2, 500)"));
+        SharedDatabase().execute(QStringLiteral("INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate) VALUES "
+                                                "(202, 'Zed', 2, 3, 500)"));
+        prompts().clear();
+        prompts().onDialog([&](QDialog &dialog) {
+            CXGridCtrl *grid = qobject_cast<CSetupGridDlg *>(&dialog)->grid(0);
+            for (const QString &sql : QString::fromLatin1(c.byOther).split(QLatin1Char(';')))
+                other.execute(sql);
+            if (c.alex >= 0)
+                grid->SetCellValue(rowOf(*grid, QStringLiteral("Alex")), 3, c.alex);
+            if (c.zed >= 0)
+                grid->SetCellValue(rowOf(*grid, QStringLiteral("Zed")), 3, c.zed);
+            return int(QDialog::Accepted);
+        });
+        if (c.answer != 0)
+            prompts().answer(c.answer);
+        if (c.answer == platform::IDCANCEL) {
+            // Shown again with what was typed, nothing of it saved.
+            prompts().onDialog([&](QDialog &dialog) {
+                CXGridCtrl *grid = qobject_cast<CSetupGridDlg *>(&dialog)->grid(0);
+                EXPECT_EQ(grid->GetCellValue(rowOf(*grid, QStringLiteral("Alex")), 3), 900);
+                EXPECT_EQ(grid->GetCellValue(rowOf(*grid, QStringLiteral("Zed")), 3), 700);
+                EXPECT_EQ(listed(reps), QStringLiteral("Alex=800 Zed=500"));
+                return int(c.again ? QDialog::Accepted : QDialog::Rejected);
+            });
+            if (c.again)
+                prompts().answer(c.again);
+        }
+        if (c.answer != platform::IDCANCEL || c.again != 0)
+            prompts().answer(platform::IDOK); // "Your changes will be used after you restart Tavrel."
+        view.EditSetupTable(603, 0, 120);
+        QStringList asked;
+        if (c.answer != 0)
+            asked << question.arg(QString::fromLatin1(c.asked));
+        if (c.again != 0)
+            asked << question.arg(QString::fromLatin1(c.asked));
+        if (c.answer != platform::IDCANCEL || c.again != 0)
+            asked << QStringLiteral("Your changes will be used after you restart Tavrel.");
+        EXPECT_EQ(prompts().texts(), asked);
+        EXPECT_EQ(listed(reps), QString::fromLatin1(c.stored));
+    }
+
+    // A product type deleted by the other workstation: a change to it is
+    // said, nothing is saved and the grid shows again; OK there saves the
+    // rename of another row, and the deleted one anew.
+    SharedDatabase().execute(QStringLiteral("DELETE FROM ProductTypes"));
+    for (const char *values : {"(1, 'Brochures', 1, 0, 0)", "(2, 'Flyers', 2, 0, 0)", "(3, 'Posters', 3, 0, 0)"})
+        SharedDatabase().execute(QStringLiteral("INSERT INTO ProductTypes ([No], Name, Sort, Type, Qty) VALUES ")
+                                 + QLatin1String(values));
+    const QString types = QStringLiteral("SELECT [No], Name FROM ProductTypes ORDER BY [No]");
+    prompts().clear();
+    prompts().onDialog([&](QDialog &dialog) {
+        CXGridCtrl *grid = qobject_cast<CSetupGridDlg *>(&dialog)->grid(0);
+        other.execute(QStringLiteral("DELETE FROM ProductTypes WHERE Name = 'Brochures'"));
+        grid->SetCellText(rowOf(*grid, QStringLiteral("Flyers")), 1, QStringLiteral("Fliers"));
+        grid->SetCellValue(rowOf(*grid, QStringLiteral("Brochures")), 3, 250);
+        return int(QDialog::Accepted);
+    });
+    prompts().answer(platform::IDOK);
+    prompts().onDialog([&](QDialog &dialog) {
+        CXGridCtrl *grid = qobject_cast<CSetupGridDlg *>(&dialog)->grid(0);
+        EXPECT_GE(rowOf(*grid, QStringLiteral("Fliers")), 0);
+        EXPECT_EQ(listed(types), QStringLiteral("2=Flyers 3=Posters"));
+        return int(QDialog::Accepted);
+    });
+    view.EditSetupTable(302, 0, 120);
+    EXPECT_EQ(prompts().texts(),
+              QStringList{QStringLiteral("Another user has deleted \"Brochures\" since you opened this window, so "
+                                         "nothing was saved.\n\nOK saves your changes again, with \"Brochures\" as a "
+                                         "new row; clear it to leave it out.")});
+    EXPECT_EQ(listed(types), QStringLiteral("1=Brochures 2=Fliers 3=Posters"));
+}
+
+// The accounts of Settings > Accounting, kept as one list in one row: OK
+// settles them account by account against what another workstation saved
+// meanwhile, asking about an account both changed by its name.
+TEST_F(SetupGridsTest, AccountsOkAfterAnotherWorkstationsSaveKeepsBothAndAsksAboutTheSameAccount)
+{
+    const QString standard = QStringLiteral("1152,1150,4800,7390,7560,2150,2160,1151,1153,1490,");
+    const struct
+    {
+        const char *what;
+        const char *byOther; // the other's list
+        int row;             // the account typed here: its row and number
+        const char *typed;
+        int answer;          // 0: nothing asked
+        const char *asked;   // the question's line
+        const char *stored;  // the list afterwards
+    } cases[] = {
+        {"different accounts: both kept", "4000,1150,4800,7390,7560,2150,2160,1151,1153,1490,", 2, "4810", 0, "",
+         "4000,1150,4810,7390,7560,2150,2160,1151,1153,1490,"},
+        {"the same account, the other's kept", "4000,1150,4800,7390,7560,2150,2160,1151,1153,1490,", 0, "4010",
+         platform::IDNO, "Total Sales: the other user's \"4000\", yours \"4010\"",
+         "4000,1150,4800,7390,7560,2150,2160,1151,1153,1490,"},
+        {"the same account, this user's kept", "4000,1150,4800,7390,7560,2150,2160,1151,1153,1490,", 0, "4010",
+         platform::IDYES, "Total Sales: the other user's \"4000\", yours \"4010\"",
+         "4010,1150,4800,7390,7560,2150,2160,1151,1153,1490,"},
+        {"Cancel saves nothing and shows the grid again", "4000,1150,4800,7390,7560,2150,2160,1151,1153,1490,", 0,
+         "4010", platform::IDCANCEL, "Total Sales: the other user's \"4000\", yours \"4010\"",
+         "4000,1150,4800,7390,7560,2150,2160,1151,1153,1490,"},
+    };
+    const auto accounts = [] {
+        platform::Recordset rs(SharedDatabase());
+        rs.open(platform::Recordset::Type::Snapshot,
+                QStringLiteral("SELECT AlertText FROM CustomerAlerts WHERE CusNo = 0 AND AlertType = 255"));
+        return rs.isEOF() ? QString() : rs.value(0).toString();
+    };
+    platform::Database other;
+    other.open(m_path);
+    CViewDefaults view;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        SharedDatabase().execute(QStringLiteral("DELETE FROM CustomerAlerts WHERE CusNo = 0 AND AlertType = 255"));
+        SharedDatabase().execute(
+            QStringLiteral("INSERT INTO CustomerAlerts (CusNo, AlertType, AlertText) VALUES (0, 255, ?)"),
+            {platform::Value(standard)});
+        prompts().clear();
+        prompts().onDialog([&](QDialog &dialog) {
+            CXGridCtrl *grid = qobject_cast<CSetupGridDlg *>(&dialog)->grid(0);
+            other.execute(QStringLiteral("UPDATE CustomerAlerts SET AlertText = ? WHERE CusNo = 0 AND AlertType = 255"),
+                          {platform::Value(QString::fromLatin1(c.byOther))});
+            grid->SetCellText(c.row, 1, QString::fromLatin1(c.typed));
+            return int(QDialog::Accepted);
+        });
+        if (c.answer != 0)
+            prompts().answer(c.answer);
+        if (c.answer == platform::IDCANCEL)
+            prompts().onDialog([&](QDialog &dialog) {
+                EXPECT_EQ(qobject_cast<CSetupGridDlg *>(&dialog)->grid(0)->GetCellText(c.row, 1),
+                          QString::fromLatin1(c.typed));
+                return int(QDialog::Rejected);
+            });
+        view.EditSetupTable(506, 0, 30);
+        EXPECT_EQ(prompts().texts(),
+                  c.answer == 0 ? QStringList()
+                                : QStringList{QStringLiteral("Another user has saved this record since you opened it, "
+                                                             "and changed the same field:\n\n")
+                                              + QString::fromLatin1(c.asked)
+                                              + QStringLiteral("\n\nSave what you typed over it?\n\nYes saves yours, "
+                                                               "No keeps the other user's; your other changes are "
+                                                               "saved either way. Cancel saves nothing now.")});
+        EXPECT_EQ(accounts(), QString::fromLatin1(c.stored));
     }
 }

@@ -959,6 +959,11 @@ void Recordset::reconnect()
     }
 }
 
+std::int64_t Recordset::currentRowKey() const
+{
+    return d->isOpen && d->keyed && !d->gap && d->has(d->pos) ? d->keyed->key(d->pos) : -1;
+}
+
 bool Recordset::canUpdate() const
 {
     return d->isOpen && d->keyed && !d->database.isReadOnly();

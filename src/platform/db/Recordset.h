@@ -107,6 +107,10 @@ public:
     // row deleted through the set (or left when its rowid went to a new
     // row) stood until the next move.
     bool hasCurrentRow() const;
+    // The row's own key in its table (its rowid) while an updatable dynaset
+    // stands on a row; -1 for any other set or without a current row. It
+    // names the row whatever the order or the other rows, as long as it lives.
+    std::int64_t currentRowKey() const;
     void moveFirst();
     void moveNext();
     void movePrev();
