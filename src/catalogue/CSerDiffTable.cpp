@@ -89,6 +89,8 @@ bool CSerDiffTable::OnInitDialog()
         m_captions[i].CreateFromItem(this, captionIds[i], m_nColorScheme, 14, 0, 2, 2084, captions[i]);
     BuildGrids();
     Load();
+    m_shownRow = {m_nSerNo};
+    m_shownRow << CellValues();
     CenterAndAnimate(0);
     return true;
 }
@@ -197,14 +199,70 @@ bool CSerDiffTable::Save()
     QList<qint32> row = {m_nSerNo};
     row << CellValues();
     try {
-        WriteServiceTableRow(QStringLiteral("SELECT * FROM ServiceDiffTables WHERE SerNo = %1").arg(m_nSerNo), row);
+        // Only the cells changed here are written, onto the row as it is now.
+        if (!WriteServiceTableRow(QStringLiteral("SELECT * FROM ServiceDiffTables WHERE SerNo = %1").arg(m_nSerNo),
+                                  row, m_shownRow, [this](int i) { return FieldLabel(i); },
+                                  [this](int i, qint32 v) { return FieldText(i, v); }))
+            return false; // what was typed stays for another try
     } catch (const platform::DbException &e) {
         ShowDaoError(e, QStringLiteral("Cannot save ServiceDiffTables"));
         return false;
     }
+    m_shownRow = row;
     m_bChanged = false;
     platform::Prompt::beep();
     return true;
+}
+
+const CXGridCtrl *CSerDiffTable::FieldCell(int ordinal, int &row, int &column) const
+{
+    if (ordinal >= kDiffPaperFirst && ordinal < kDiffJobFirst) {
+        row = (ordinal - kDiffPaperFirst) / 4;
+        column = (ordinal - kDiffPaperFirst) % 4 + 1;
+        return &m_paper;
+    }
+    if (ordinal >= kDiffJobFirst && ordinal < kDiffSpeedFirst) {
+        row = (ordinal - kDiffJobFirst) / 5;
+        column = (ordinal - kDiffJobFirst) % 5 + 2;
+        return &m_job;
+    }
+    if (ordinal >= kDiffSpeedFirst && ordinal < kDiffFieldCount) {
+        row = (ordinal - kDiffSpeedFirst) / 2;
+        column = (ordinal - kDiffSpeedFirst) % 2;
+        return &m_speed;
+    }
+    return nullptr;
+}
+
+QString CSerDiffTable::FieldLabel(int ordinal) const
+{
+    int row = 0;
+    int column = 0;
+    const CXGridCtrl *grid = FieldCell(ordinal, row, column);
+    if (!grid)
+        return DiffTableFieldName(ordinal);
+    // The table's caption, the row as its labels name it, the column's heading.
+    QString table;
+    QString rowName;
+    if (grid == &m_job) {
+        table = QStringLiteral("Job Difficulty Table");
+        QString group;
+        for (int r = row; r >= 0 && group.isEmpty(); --r)
+            group = m_job.GetCellText(r, 0).trimmed();
+        rowName = (group + QLatin1Char(' ') + m_job.GetCellText(row, 1).trimmed()).simplified();
+    } else {
+        table = grid == &m_paper ? QStringLiteral("Paper Difficulty Table") : QStringLiteral("Speed Adjustment");
+        rowName = QStringLiteral("Row %1").arg(row + 1);
+    }
+    return table + QStringLiteral(", ") + rowName + QStringLiteral(", ") + grid->GetColumnHeader(column).simplified();
+}
+
+QString CSerDiffTable::FieldText(int ordinal, qint32 value) const
+{
+    int row = 0;
+    int column = 0;
+    const CXGridCtrl *grid = FieldCell(ordinal, row, column);
+    return grid ? grid->ShownValueText(column, value) : QString::number(value);
 }
 
 void CSerDiffTable::OnOK()

@@ -9,9 +9,9 @@ class CSerSet;
 // table ServiceDiffTables): additions by the paper's waste row, by the item's
 // specs (run size, coverage, registration, bleed, back printed, with
 // limits) and the speed gained on long runs. Cells are read and written by
-// their position in the row. OK writes the whole row only when something
-// changed; a failed write is reported and the window stays open with what
-// was typed.
+// their position in the row. OK writes the cells changed here onto the row
+// as it is now; a failed write, or the choice to save nothing now, leaves
+// the window open with what was typed.
 class CSerDiffTable : public CDlg0
 {
     Q_OBJECT
@@ -44,6 +44,11 @@ private:
     void BuildGrids();
     void Load();
     void EndEdits();
+    // A field of the row (by position) named and shown as the window does.
+    QString FieldLabel(int ordinal) const;
+    QString FieldText(int ordinal, qint32 value) const;
+    // Where a field of the row stands: its grid, row and column.
+    const CXGridCtrl *FieldCell(int ordinal, int &row, int &column) const;
 
     qint32 m_nSerNo = 0;
     QString m_strFullName;
@@ -53,4 +58,5 @@ private:
     CXWnd m_captions[3];
     bool m_bChanged = false;
     bool m_bFilling = false;
+    QList<qint32> m_shownRow; // the row as loaded, as the window showed it
 };

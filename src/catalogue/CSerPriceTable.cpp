@@ -243,6 +243,10 @@ void CSerPriceTable::Load()
     selectCode(list(IDC_MULTIPLIER), s.multiplier);
     EnableItem(IDC_MULTIPLIER, m_nQtyBy != kImpressions && m_nMode == 0);
     Refresh();
+    m_shownRow = RowValues();
+    // A multiplier the window puts to 0 (impressions) is a change to write.
+    if (found && row.size() >= kPriceFieldCount)
+        m_shownRow[6] = row[6];
     m_bFilling = false;
 }
 
@@ -273,10 +277,8 @@ void CSerPriceTable::Refresh()
                                         IsDigitalCategory(m_nCatNo)));
 }
 
-bool CSerPriceTable::Save()
+QList<qint32> CSerPriceTable::RowValues() const
 {
-    m_wndGrid.EndEdit();
-    m_wndGrid2.EndEdit();
     const PriceTableSettings s = settings();
     QList<qint32> row(kPriceFieldCount, 0);
     row[0] = m_nSerNo;
@@ -294,15 +296,65 @@ bool CSerPriceTable::Save()
         for (int c = 0; c < kPriceColumns; ++c)
             row[first + 1 + c] = m_wndGrid2.GetCellValue(r, c + 2);
     }
+    return row;
+}
+
+QString CSerPriceTable::FieldLabel(int ordinal) const
+{
+    static const char *const lists[] = {"Select a column based on", "Select a row based on",
+                                        "Read the price in the selected cell as",
+                                        "Calculate the Service Price using this method", "Multiply the price by"};
+    if (ordinal >= 2 && ordinal <= 6)
+        return QString::fromLatin1(lists[ordinal - 2]);
+    if (ordinal >= 9 && ordinal < 9 + kPriceColumns) {
+        const QString title = m_wndGrid.GetColumnHeader(ordinal - 9 + 1).simplified();
+        return QStringLiteral("Column No ") + (title.isEmpty() ? QString::number(ordinal - 9 + 1) : title);
+    }
+    if (ordinal >= 19 && ordinal < kPriceFieldCount) {
+        const int r = (ordinal - 19) / 11;
+        const int c = (ordinal - 19) % 11;
+        QString heading = m_wndGrid2.GetColumnHeader(c + 1).simplified();
+        if (heading.isEmpty())
+            heading = c == 0 ? QStringLiteral("Qty-Breaks") : QStringLiteral("Price %1").arg(c);
+        return QStringLiteral("Row %1, ").arg(r + 1) + heading;
+    }
+    return PriceTableFieldName(ordinal);
+}
+
+QString CSerPriceTable::FieldText(int ordinal, qint32 value) const
+{
+    if (ordinal >= 2 && ordinal <= 6) {
+        if (const QComboBox *combo = list(IDC_COLUMN_BASIS + unsigned(ordinal - 2)))
+            for (int i = 0; i < combo->count(); ++i)
+                if (combo->itemData(i).toInt() == value)
+                    return combo->itemText(i);
+        return QString::number(value);
+    }
+    if (ordinal >= 9 && ordinal < 9 + kPriceColumns)
+        return m_wndGrid.ShownValueText(ordinal - 9 + 1, value);
+    if (ordinal >= 19 && ordinal < kPriceFieldCount)
+        return m_wndGrid2.ShownValueText((ordinal - 19) % 11 + 1, value);
+    return QString::number(value);
+}
+
+bool CSerPriceTable::Save()
+{
+    m_wndGrid.EndEdit();
+    m_wndGrid2.EndEdit();
+    const QList<qint32> row = RowValues();
     try {
-        WriteServiceTableRow(QStringLiteral("SELECT * FROM ServicePriceTables WHERE SerNo = %1 and Opt1 = %2")
-                                 .arg(m_nSerNo)
-                                 .arg(m_nTableNo),
-                             row);
+        // Only what was changed here is written, onto the row as it is now.
+        if (!WriteServiceTableRow(QStringLiteral("SELECT * FROM ServicePriceTables WHERE SerNo = %1 and Opt1 = %2")
+                                      .arg(m_nSerNo)
+                                      .arg(m_nTableNo),
+                                  row, m_shownRow, [this](int i) { return FieldLabel(i); },
+                                  [this](int i, qint32 v) { return FieldText(i, v); }))
+            return false; // the typed values stay for another try
     } catch (const platform::DbException &e) {
         ShowDaoError(e, QStringLiteral("Cannot save ServicePriceTables"));
         return false;
     }
+    m_shownRow = row;
     m_bChanged = false;
     platform::Prompt::beep();
     return true;

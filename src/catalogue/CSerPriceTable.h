@@ -10,7 +10,8 @@ class QLabel;
 // service and table number): five lists say how a cell is picked and read,
 // a one-row grid holds the keys of the ten price columns and a grid of twelve
 // rows holds the quantity breaks and the prices (ten-thousandths). "&Save"
-// writes the whole row; a failure leaves the window open with what was typed.
+// writes what was changed here onto the row as it is now; a failure, or the
+// choice to save nothing now, leaves the window open with what was typed.
 // Command 30122 imports the row of a supplier's price list.
 class CSerPriceTable : public CDlgGrid
 {
@@ -54,10 +55,16 @@ private:
     void Load();
     void Refresh();
     void PlaceBelowGrids();
+    // The row as the window holds it, field by field.
+    QList<qint32> RowValues() const;
+    // A field named and shown as the window names and shows it.
+    QString FieldLabel(int ordinal) const;
+    QString FieldText(int ordinal, qint32 value) const;
 
     qint32 m_nSerNo = 0;
     int m_nTableNo = 0;
     bool m_bChanged = false;
     bool m_bFilling = false;
+    QList<qint32> m_shownRow; // the row as loaded, as the window showed it
     QLabel *m_formula = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "catalogue/ServiceTables.h"
 
 #include "app/base/MoneyText.h"
+#include "data/CXDaoSet.h"
 #include "data/SharedDatabase.h"
 #include "platform/db/Database.h"
 #include "platform/db/Recordset.h"
@@ -247,20 +248,59 @@ bool ReadServiceTableRow(const QString &sql, QList<qint32> &values)
     return true;
 }
 
-void WriteServiceTableRow(const QString &sql, const QList<qint32> &values)
+bool WriteServiceTableRow(const QString &sql, const QList<qint32> &values, const QList<qint32> &shown,
+                          const std::function<QString(int)> &label,
+                          const std::function<QString(int, qint32)> &text)
 {
     platform::Database &db = SharedDatabase();
     platform::Transaction transaction(db);
-    platform::Recordset set(db);
-    set.open(platform::Recordset::Type::Dynaset, sql);
-    if (set.isEOF())
-        set.addNew();
+    {
+        // A statement the database cannot run fails here, to the caller.
+        platform::Recordset probe(db);
+        probe.open(platform::Recordset::Type::Snapshot, sql);
+    }
+    CXDaoSet set(&db);
+    set.Open(CXDaoSet::dbOpenDynaset, sql);
+    if (!set.IsOpen())
+        return false; // the failure was shown
+    const bool adding = set.IsEOF();
+    if (adding)
+        set.AddNew();
     else
-        set.edit();
-    const int count = std::min(int(values.size()), set.fieldCount());
-    for (int i = 0; i < count; ++i)
-        set.setValue(i, platform::Value(std::int64_t(values[i]), set.fieldType(i)));
-    set.update();
-    set.close();
+        set.Edit();
+    const int count = std::min(int(values.size()), set.GetFieldCount());
+    bool changed = adding;
+    for (int i = 0; i < count; ++i) {
+        const platform::FieldType type = set.GetFieldType(i);
+        const platform::Value mine(std::int64_t(values[i]), type);
+        if (adding) {
+            set.SetFieldValue(i, mine);
+            continue;
+        }
+        const qint32 was = i < shown.size() ? shown[i] : 0;
+        if (values[i] == was)
+            continue; // left as shown: what is stored now stays
+        const QString column = set.GetFieldName(i);
+        set.SetFieldCaption(column, label(i));
+        set.SetFieldShownAs(column, [&text, i](const platform::Value &v) {
+            return text(i, v.isNull() ? 0 : qint32(v.toInt64()));
+        });
+        // A Null field is shown as 0.
+        const platform::Value now = set.GetFieldValue(i);
+        const bool stillShown = now.isNull() ? was == 0 : now.toInt64() == was;
+        set.SetFieldValueOverShown(i, mine, stillShown ? now : platform::Value(std::int64_t(was), type));
+        changed = true;
+    }
+    if (!changed) {
+        set.CancelUpdate();
+        return true;
+    }
+    if (!set.SafeUpdate(sql.section(QLatin1Char(' '), 3, 3))) {
+        if (set.GetEditMode() != CXDaoSet::dbEditNone)
+            set.CancelUpdate();
+        return false;
+    }
+    set.Close();
     transaction.commit();
+    return true;
 }

@@ -6,6 +6,7 @@
 #include <QtCore/QtGlobal>
 
 #include <array>
+#include <functional>
 
 // The widget-free rules of a service's price table and difficulty tables:
 // the names and order of their stored fields, the formula line of a price
@@ -90,7 +91,15 @@ PriceRows ImportPriceRows(const QStringList &fields, const ImportFieldRules &rul
 // into `values` (Null reads 0); false when there is none. Throws the
 // database's exception on a failure.
 bool ReadServiceTableRow(const QString &sql, QList<qint32> &values);
-// Writes `values` by position into the statement's first row, adding the
-// row when there is none. Throws the database's exception on a failure, with
+// Writes `values` by position into the statement's first row as it is now,
+// adding the row when there is none. `shown` is the row as the window showed
+// it: only the fields that differ from it are written, so that what another
+// workstation saved meanwhile in the other fields stays; a field it changed
+// too, to another value, is asked about, named by `label` (field position)
+// and shown by `text` (field position, value) as the window names and shows
+// it. False when the row was not saved: the user chose to save nothing now,
+// or a failure was shown. Throws the database's exception on a failure, with
 // nothing written.
-void WriteServiceTableRow(const QString &sql, const QList<qint32> &values);
+bool WriteServiceTableRow(const QString &sql, const QList<qint32> &values, const QList<qint32> &shown,
+                          const std::function<QString(int)> &label,
+                          const std::function<QString(int, qint32)> &text);

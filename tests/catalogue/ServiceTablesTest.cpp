@@ -267,6 +267,107 @@ TEST_F(ServiceTablesTest, ImpressionsKeepTheBuiltInMultiplierAndFailedSaveStaysO
               QStringLiteral("0|1000"));
 }
 
+// Another workstation saves the same price table while it is open here:
+// Save writes only what was changed here, onto the row as it is now; a
+// field both changed is asked about as the window names and shows it.
+TEST_F(ServiceTablesTest, PriceTableSavedByAnotherMeanwhileKeepsBothAndAsksAboutTheSameField)
+{
+    const QString question = QStringLiteral(
+        "Another user has saved this record since you opened it, and changed the same field:\n\n%1\n\n"
+        "Save what you typed over it?\n\nYes saves yours, No keeps the other user's; your other changes are saved "
+        "either way. Cancel saves nothing now.");
+    const struct
+    {
+        const char *what;
+        bool rowBefore;      // the row is there when the window opens
+        const char *byOther; // the other workstation's statement
+        int row;             // the price typed here: row (-1 none) and
+        const char *price;   // its text in price column 1
+        int method;          // chosen here (-1: left alone)
+        int answer;          // 0: nothing asked; IDCANCEL: still open
+        const char *asked;   // the question's field line
+        const char *stored;  // Opt5|R1C0|R2C0 afterwards
+    } cases[] = {
+        {"row 1 by the other, row 2 here: both kept", true, "UPDATE ServicePriceTables SET R1C0 = 1600", 1, "0.13",
+         -1, 0, "", "0|1600|1300"},
+        {"the same price, the other's kept", true, "UPDATE ServicePriceTables SET R1C0 = 1600", 0, "0.17", -1,
+         platform::IDNO, "Row 1, Price 1: the other user's \"0.1600\", yours \"0.1700\"", "0|1600|1200"},
+        {"the same price, this user's kept", true, "UPDATE ServicePriceTables SET R1C0 = 1600", 0, "0.17", -1,
+         platform::IDYES, "Row 1, Price 1: the other user's \"0.1600\", yours \"0.1700\"", "0|1700|1200"},
+        {"the same price, Cancel: nothing saved, the window stays", true,
+         "UPDATE ServicePriceTables SET R1C0 = 1600", 0, "0.17", 2, platform::IDCANCEL,
+         "Row 1, Price 1: the other user's \"0.1600\", yours \"0.1700\"", "0|1600|1200"},
+        {"a list both changed, named by its label, shown by its text", true,
+         "UPDATE ServicePriceTables SET Opt5 = 1", 1, "0.13", 2, platform::IDNO,
+         "Calculate the Service Price using this method: the other user's \"Linear\", yours \"Sum\"",
+         "1|1500|1300"},
+        {"no row when both opened: the other's row is added to", false,
+         "INSERT INTO ServicePriceTables (SerNo, Opt1, Opt2, Opt3, Opt4, Opt5, Opt6, Qty1, R1C0) "
+         "VALUES (10, 0, 1, 0, 1, 0, 0, 100, 1600)", 1,
+         "0.13", -1, 0, "", "0|1600|1300"},
+    };
+    platform::Database other;
+    other.open(m_path);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        native(QStringLiteral("DELETE FROM ServicePriceTables"));
+        if (c.rowBefore)
+            native(QStringLiteral("INSERT INTO ServicePriceTables (SerNo, Opt1, Opt2, Opt3, Opt4, Opt5, Opt6, Qty1, "
+                                  "R1C0, Qty2, R2C0) VALUES (10, 0, 1, 0, 1, 0, 0, 100, 1500, 500, 1200)"));
+        prompts().clear();
+        CSerPriceTable dialog(10, 0, nullptr);
+        dialog.m_nQtyBy = 4;
+        onDialog<CSerPriceTable>([&](CSerPriceTable &d) {
+            other.execute(QString::fromLatin1(c.byOther));
+            if (c.row >= 0)
+                typeInto(d.priceGrid(), c.row, 2, QString::fromLatin1(c.price));
+            if (c.method >= 0)
+                d.ChooseListEntry(CSerPriceTable::IDC_METHOD, c.method);
+            if (c.answer != 0)
+                prompts().answer(c.answer);
+            const int result = press(d, 1);
+            EXPECT_EQ(prompts().texts(), c.answer == 0 ? QStringList()
+                                                       : QStringList{question.arg(QString::fromLatin1(c.asked))});
+            if (c.answer != platform::IDCANCEL)
+                return result;
+            EXPECT_EQ(result, 0); // still open, with what was typed
+            EXPECT_EQ(d.priceGrid().GetCellText(c.row, 2), QString::fromLatin1(c.price) + QStringLiteral("00"));
+            prompts().answer(platform::IDNO); // "Save changes?"
+            return press(d, 2);
+        });
+        dialog.DoModal();
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT Opt5, R1C0, R2C0 FROM ServicePriceTables WHERE SerNo = 10")),
+                  QString::fromLatin1(c.stored));
+    }
+
+    // The difficulty table by the same rule: a cell each, both kept; the
+    // same cell asked about by its table, row and heading, as shown.
+    CSerSet pressService;
+    ASSERT_TRUE(pressService.FindBySerNo(20));
+    native(QStringLiteral("INSERT INTO ServiceDiffTables (SerNo, PapR3C1, JobR1C0) VALUES (20, 150, 100)"));
+    for (const int answer : {0, int(platform::IDYES)}) {
+        SCOPED_TRACE(answer);
+        prompts().clear();
+        CSerDiffTable dialog(pressService, nullptr);
+        onDialog<CSerDiffTable>([&](CSerDiffTable &d) {
+            other.execute(QStringLiteral("UPDATE ServiceDiffTables SET PapR3C1 = PapR3C1 + 50"));
+            typeInto(answer ? d.paperGrid() : d.jobGrid(), answer ? 2 : 0, answer ? 1 : 2,
+                     answer ? QStringLiteral("1.75") : QStringLiteral("120"));
+            if (answer)
+                prompts().answer(answer);
+            return press(d, 1);
+        });
+        EXPECT_EQ(dialog.DoModal(), 1);
+        EXPECT_EQ(prompts().texts(),
+                  answer ? QStringList{question.arg(QStringLiteral(
+                               "Paper Difficulty Table, Row 3, Add Time/Plate (minutes): the other user's \"2.50\", "
+                               "yours \"1.75\""))}
+                         : QStringList());
+    }
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT PapR3C1, JobR1C0 FROM ServiceDiffTables WHERE SerNo = 20")),
+              QStringLiteral("175|120"));
+}
+
 TEST_F(ServiceTablesTest, ImportReadsAWindowsPriceListThroughTheFieldRules)
 {
     const QString folder = tempPath(QStringLiteral("prices"));
