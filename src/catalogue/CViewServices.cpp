@@ -1,4 +1,5 @@
 #include "catalogue/CViewServices.h"
+#include "views/ListChoice.h"
 
 #include "app/base/CZqApp.h"
 #include "app/base/MoneyText.h"
@@ -249,6 +250,8 @@ bool CViewServices::RunServiceDialog(int openMode)
 
 void CViewServices::OnOpen()
 {
+    if (RefusedWithNoRowChosen(*this))
+        return;
     if (sortOrderChanged())
         SaveSortOrder();
     const std::int64_t key = GetSelectedItemData();

@@ -1,4 +1,5 @@
 #include "customers/CViewCustomers.h"
+#include "views/ListChoice.h"
 
 #include "app/base/Confirmation.h"
 #include "controls/CXListCtrl.h"
@@ -102,6 +103,8 @@ QList<qint32> CViewCustomers::SelectedKeys()
 
 void CViewCustomers::OnOpen()
 {
+    if (RefusedWithNoRowChosen(*this))
+        return;
     ReadTreeSelection();
     const std::int64_t key = GetSelectedItemData();
     if (key <= 0)

@@ -27,7 +27,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 #endif
+#include <atomic>
+#include <chrono>
 #include <optional>
+#include <thread>
 #include <utility>
 
 namespace {
@@ -199,6 +202,38 @@ void giveBackRoom(const QString &copy, const std::function<bool()> &look)
     }
 }
 
+// The copy written through to the disk before it replaces the file. A sync
+// of a large file is one system call that no look at the window can break:
+// it runs on a thread of its own while the window is looked at, and the
+// replacement's own sync then finds nothing left to write. Stopped meanwhile
+// (the look answered false), the compaction stops once the sync has ended.
+void syncBeside(const QString &copy, const std::function<bool()> &look)
+{
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(copy).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return; // the replacement opens it again and says why it cannot
+    std::atomic<bool> done{false};
+    std::thread worker([fd, &done] {
+        ::fsync(fd);
+        done = true;
+    });
+    bool stopped = false;
+    while (!done.load()) {
+        if (look && !stopped && !look())
+            stopped = true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    worker.join();
+    ::close(fd);
+    if (stopped)
+        platform::dberr::raise(platform::dberr::OperationCanceled);
+#else
+    Q_UNUSED(copy);
+    Q_UNUSED(look);
+#endif
+}
+
 // The compaction proper on a file the database holds exclusively (or, for
 // a repair, does not hold at all). False when the file cannot be opened at
 // all, so that reopening it would only fail again.
@@ -249,6 +284,7 @@ bool compactFile(platform::Database &db, const QString &file, bool reindex, cons
             g_beforeChecking(copy);
         checkStepDone();
         verifyCopy(db, copy, look);
+        syncBeside(copy, look);
         if (checkProgress)
             checkProgress(2, 2);
         const QString losses = LossReport(rebuilt);

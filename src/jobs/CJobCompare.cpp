@@ -15,6 +15,7 @@
 #include "estimating/CItemPrice.h"
 #include "platform/db/DbException.h"
 #include "resources/Strings.h"
+#include "views/TextRoom.h"
 
 #include <QtGui/QGuiApplication>
 #include <QtWidgets/QApplication>
@@ -123,6 +124,14 @@ bool CJobCompare::OnInitDialog()
     m_tree->setCurrentItem(first ? first : m_root);
     OnTreeSelection();
     MarkItem(0, m_nItemNo);
+    // Within the screen: on a narrower one the halves give up width, each
+    // list's Description column the rest its other columns leave.
+    const QSize room = WindowRoom(this);
+    for (CXListCtrl *list : m_lists)
+        list->SetAutoSizeMode(1, false);
+    resize(std::min(width(), room.width()), std::min(height(), room.height()));
+    for (CXListCtrl *list : m_lists)
+        list->AutoSizeColumns();
     return true;
 }
 
@@ -298,4 +307,6 @@ void CJobCompare::OnSize(int type, int cx, int cy)
                              m_ribbons[1].height());
     right->setGeometry(right->x() + half, right->y(), right->width() + rest, right->height() + extraH);
     MoveItemBy(2, extraW, extraH);
+    for (CXListCtrl *list : m_lists)
+        list->AutoSizeColumns();
 }

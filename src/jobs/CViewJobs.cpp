@@ -1,4 +1,5 @@
 #include "jobs/CViewJobs.h"
+#include "views/ListChoice.h"
 
 #include "app/base/CZqApp.h"
 #include "controls/CXListCtrl.h"
@@ -237,6 +238,8 @@ bool CViewJobs::OnCommand(int id)
 
 void CViewJobs::OnOpen()
 {
+    if (RefusedWithNoRowChosen(*this))
+        return;
     const std::int64_t jobId = GetSelectedItemData();
     if (jobId <= 0)
         return;

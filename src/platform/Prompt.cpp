@@ -330,7 +330,14 @@ int Prompt::execDialog(QDialog &dialog)
 {
     if (g_responder)
         return g_responder->runDialog(dialog);
-    return dialog.exec();
+    // As after a box: the window the dialog stood over takes the keys again
+    // (its list, the field it left), also where no window manager hands
+    // them back.
+    const QPointer<QWidget> before = QApplication::activeWindow();
+    const int result = dialog.exec();
+    if (before && before != &dialog && before->isVisible())
+        before->window()->activateWindow();
+    return result;
 }
 
 TestResponder::TestResponder() : m_previous(g_responder)

@@ -157,18 +157,30 @@ int CPrintDlg::FormNumberOf(int viewId, int branch, int kind, bool withList)
     return 0;
 }
 
-QList<CPrintDlg::DocumentEntry> CPrintDlg::DocumentEntries(int viewId, int branch, int item, bool withList)
+QList<CPrintDlg::DocumentEntry> CPrintDlg::DocumentEntries(int viewId, int branch, int item, bool withList,
+                                                           bool withRecord)
 {
     QList<DocumentEntry> entries;
     QStringList pieces = LoadResourceString(DocumentListId(viewId, branch, item)).split(QLatin1Char(','));
     pieces.removeLast();
     const QString prefix = viewId == kJobsView && branch == 3 ? QStringLiteral("Copy of ") : QString();
     int number = 0;
+    // The record's documents come before the list's heading (or the list
+    // itself, "?"): without a record they are counted but not offered.
+    bool listPart = !pieces.contains(QStringLiteral("__List:")) && !pieces.contains(QStringLiteral("?"));
     for (const QString &piece : pieces) {
+        if (piece == QLatin1String("__List:") || piece == QLatin1String("?"))
+            listPart = true;
+        const bool offered = withRecord || listPart;
         if (piece.startsWith(QLatin1String("__"))) {
             if (!withList && piece == QLatin1String("__List:"))
                 break;
-            entries.append({0, piece.mid(2)});
+            if (offered)
+                entries.append({0, piece.mid(2)});
+            continue;
+        }
+        if (!offered) {
+            ++number;
             continue;
         }
         if (piece == QLatin1String("?")) {
@@ -269,7 +281,8 @@ void CPrintDlg::FillDocumentTree()
     m_documents->RemoveAllOptions();
     // A table shown as a chart is the list on the screen as well.
     const QList<DocumentEntry> entries =
-        DocumentEntries(m_nViewId, m_nListBranch, m_nListItem, m_pListCtrl != nullptr || m_pChartCtrl != nullptr);
+        DocumentEntries(m_nViewId, m_nListBranch, m_nListItem, m_pListCtrl != nullptr || m_pChartCtrl != nullptr,
+                        m_bWithRecord);
     HTREEITEM root = m_documents->AddRootOption(QStringLiteral("Select a Document:"), kRootImage);
     int first = 0;
     bool current = false;

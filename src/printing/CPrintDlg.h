@@ -40,7 +40,11 @@ public:
     // headings, "- the list on the screen -" as kind 100 and the entries after
     // it from 101 on (only with a list on screen), documents with a form by
     // their form's title and description.
-    static QList<DocumentEntry> DocumentEntries(int viewId, int listBranch, int listItem, bool withList);
+    // Without a record chosen (withRecord false) the record's own documents
+    // (kinds below 100) and their headings are left out: only the list's
+    // entries remain.
+    static QList<DocumentEntry> DocumentEntries(int viewId, int listBranch, int listItem, bool withList,
+                                                bool withRecord = true);
     // The form of a kind in this view and branch, 0 when it has none.
     static int FormNumberOf(int viewId, int listBranch, int kind, bool withList);
     // The option list of the options tree for a kind without a form: its
@@ -53,6 +57,9 @@ public:
     // PrintOption), applied when that document is selected.
     int m_nPresetKind = 0;
     int m_nPresetOptions = 0;
+    // A record (a job, a customer's statement) is chosen: its documents are
+    // offered beside the list's.
+    bool m_bWithRecord = true;
 
     int m_nViewId = 0;
     int m_nListBranch = 0;

@@ -108,6 +108,18 @@ int CPrintForm::PrepareChoice(int viewId, int listBranch, qint64 recordKey)
     m_nChoicePresetKind = 0;
     m_nChoicePresetOptions = 0;
 
+    // No row chosen (the print entry comes here so only with a list on the
+    // screen): the list itself is what prints (its entries alone are
+    // offered), so there is no job to check. A document of one job asked
+    // for by name needs its job.
+    if (recordKey <= 0) {
+        if (preselected && m_nChoiceKind < 100) {
+            platform::Prompt::messageBox(QStringLiteral("Please select the job to print."));
+            return 0;
+        }
+        return 1;
+    }
+
     // 2. The job's money is checked before anything of it prints; its
     // stored print choice comes back.
     if (viewId == kJobsView && m_nChoiceKind < 100 && (m_nChoiceOptions == 0 || recordKey != m_nLastJob)) {
@@ -148,9 +160,18 @@ int CPrintForm::PrepareChoice(int viewId, int listBranch, qint64 recordKey)
 int CPrintForm::PrintJobDocument(int viewId, int listBranch, int listItem, qint64 recordKey, CXListCtrl *list,
                                  CXChartCtrl *chart, QWidget *view)
 {
+    const bool withList = list != nullptr || chart != nullptr;
+    // Without a list on the screen a job's documents are all there is to
+    // print: they need the job.
+    if (viewId == kJobsView && recordKey <= 0 && !withList) {
+        platform::Prompt::messageBox(QStringLiteral("Cannot find the job to print!"), QString(),
+                                     platform::MB_ICONEXCLAMATION);
+        return 0;
+    }
     const int go = PrepareChoice(viewId, listBranch, recordKey);
     if (go != 1)
         return go;
+    const bool withRecord = recordKey > 0 || !withList;
 
     // 3. The print dialog (or the choice a tool made in its place).
     int command = 0;
@@ -161,14 +182,14 @@ int CPrintForm::PrintJobDocument(int viewId, int listBranch, int listItem, qint6
         command = m_nPresetCommand;
         kind = m_nPresetKind;
         options = m_nPresetOptions;
-        for (const CPrintDlg::DocumentEntry &e :
-             CPrintDlg::DocumentEntries(viewId, listBranch, listItem, list != nullptr || chart != nullptr))
+        for (const CPrintDlg::DocumentEntry &e : CPrintDlg::DocumentEntries(viewId, listBranch, listItem, withList))
             if (e.kind == kind)
                 title = e.text.trimmed();
     } else {
         CPrintDlg dialog(viewId, listBranch, listItem, m_nChoiceKind, list, chart, m_nChoiceOptions, view);
         dialog.m_nPresetKind = m_nChoicePresetKind;
         dialog.m_nPresetOptions = m_nChoicePresetOptions;
+        dialog.m_bWithRecord = withRecord;
         command = dialog.DoModal();
         kind = dialog.m_nKind;
         options = dialog.m_nOptions;

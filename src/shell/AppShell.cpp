@@ -1,4 +1,5 @@
 #include "shell/AppShell.h"
+#include "views/ListChoice.h"
 
 #include "app/base/AppRestart.h"
 #include "app/base/Appearance.h"
@@ -202,6 +203,10 @@ bool AppShell::InitInstance()
             m_frame->move(screen->availableGeometry().center() - m_frame->rect().center());
     }
     m_frame->show();
+    // Where no window manager hands the new window the keys, it takes them
+    // itself; within it the view shown (its list) takes them.
+    m_frame->activateWindow();
+    FocusViewList(m_frame->activeView());
     // A file too large to be looked at while the start waits has its pages
     // looked at now, beside the program, once the first view is shown.
     QTimer::singleShot(0, this, [] { BeginLaterPageChecks(); });

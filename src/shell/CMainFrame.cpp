@@ -8,6 +8,7 @@
 #include "platform/LongRun.h"
 #include "platform/Prompt.h"
 #include "views/CView0.h"
+#include "views/ListChoice.h"
 
 #include <QtGui/QCloseEvent>
 #include <QtGui/QKeyEvent>
@@ -89,6 +90,8 @@ QWidget *CMainFrame::SwitchView(int viewId)
     view->show();
     SetDlgCtrlID(view, kShownViewChildId);
     m_active = view;
+    // The keys reach the view shown without a click.
+    FocusViewList(view);
     if (auto *listView = qobject_cast<CView0 *>(view))
         listView->PostCommand(kRibbonStatesCommand);
     else

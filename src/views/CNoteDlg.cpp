@@ -5,6 +5,7 @@
 #include "platform/Clock.h"
 
 #include <QtCore/QLocale>
+#include <QtGui/QFontMetricsF>
 #include <QtGui/QTextCursor>
 #include <QtWidgets/QPlainTextEdit>
 
@@ -78,6 +79,18 @@ bool CNoteDlg::OnInitDialog()
     }
     m_edit->setPlainText(toEditText(m_strNote));
     m_edit->setReadOnly(m_nMode == ShowText);
+    if (m_nMode == ShowText) {
+        // A shown text of "key<Tab>name" lines lines its names up after the
+        // widest key, a gap clear of it.
+        const QFontMetricsF metrics(m_edit->font());
+        qreal widest = 0;
+        for (const QString &line : m_edit->toPlainText().split(QLatin1Char('\n')))
+            if (const int tab = line.indexOf(QLatin1Char('\t')); tab > 0)
+                widest = std::max(widest, metrics.horizontalAdvance(line.left(tab)));
+        if (widest > 0)
+            m_edit->setTabStopDistance(
+                std::max(m_edit->tabStopDistance(), widest + 2 * metrics.horizontalAdvance(QLatin1Char(' '))));
+    }
     if (m_strNote == QStringLiteral("\u00B7paste\u00B7"))
         m_edit->selectAll();
     m_edit->setFocus();

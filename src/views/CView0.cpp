@@ -1,4 +1,5 @@
 #include "views/CView0.h"
+#include "views/ListChoice.h"
 #include "views/RemindersService.h"
 #include "views/ListExport.h"
 #include "views/QuickSaleSlot.h"
@@ -608,9 +609,12 @@ void CView0::FillList()
 
     m_strLastListSql = statement.m_strSQL;
     m_list->LoadColumnWidths(GetListKey(), false);
-    // A filter of the user's own may keep the engine busy for long: it runs
-    // beside the window, which goes on answering.
-    if (m_strFilterSql.isEmpty()) {
+    // A filter of the user's own may keep the engine busy for long, and a
+    // list of groups (the inactive customers, the top ones) has no first
+    // row before every row of its tables is counted: both run beside the
+    // window, which goes on answering and shows their progress.
+    const bool groups = statement.m_strSQL.contains(QLatin1String(" GROUP BY "), Qt::CaseInsensitive);
+    if (m_strFilterSql.isEmpty() && !groups) {
         m_list->FillFromSql(statement.m_strSQL, statement.m_strKey);
     } else {
         // While it is read the caption names what is read, not the list
@@ -663,9 +667,7 @@ bool CView0::HighlightedRowsOfCaption(const QString &refusal)
     if (!ListMatchesCaption()) {
         // The rows highlighted were rows of another list: the caption's own
         // is shown now, and the user chooses among its rows.
-        platform::Prompt::messageBox(
-            QStringLiteral("The list has been read again as \"%1\" names it.\nPlease select the rows again.")
-                .arg(m_strListCaption));
+        TellListReadAgain(*this, QStringLiteral("rows"));
         return false;
     }
     if (m_list->GetSelectedCount() == 0) {
@@ -1270,6 +1272,11 @@ bool CView0::HandleKey(QWidget *target, QKeyEvent *event)
     return true;
 }
 
+namespace {
+// Set while the list handles its own focus event, handed on by the view.
+thread_local bool t_listTakingFocus = false;
+} // namespace
+
 bool CView0::eventFilter(QObject *watched, QEvent *event)
 {
     // While a row is dragged the list's viewport holds the mouse: its moves
@@ -1303,6 +1310,18 @@ bool CView0::eventFilter(QObject *watched, QEvent *event)
                 m_bDiagnosticClick = false;
             }
         }
+    }
+    // Taking the keys chooses no row: a list with none current keeps none
+    // (the list's own focus handling makes its first row current), so that
+    // a command over one row finds none until one is clicked or moved to.
+    if (event->type() == QEvent::FocusIn && m_list && watched == m_list && !t_listTakingFocus) {
+        const bool none = !m_list->currentIndex().isValid();
+        t_listTakingFocus = true;
+        QCoreApplication::sendEvent(m_list, event);
+        t_listTakingFocus = false;
+        if (none && m_list->currentIndex().isValid() && !m_list->selectionModel()->hasSelection())
+            m_list->SelectItem(-1);
+        return true;
     }
     if (event->type() == QEvent::KeyPress && (watched == m_list || watched == m_tree))
         if (HandleKey(static_cast<QWidget *>(watched), static_cast<QKeyEvent *>(event)))
@@ -1810,6 +1829,10 @@ void CView0::OnBackup()
 void CView0::DeleteSelected(const QString &keyField, const QString &table)
 {
     if (m_list->GetSelectedCount() == 0 || keyField.isEmpty())
+        return;
+    // Rows highlighted in another list than the caption's: that list is
+    // read again and the user told to choose anew.
+    if (!HighlightedRowsOfCaption(QString()))
         return;
     const QList<std::int64_t> keys = ListedKeys(true);
     const int selected = int(keys.size());

@@ -264,6 +264,10 @@ TEST_F(CustomersViewTest, CommandsOverRowsTakeTheCaptionsListAfterItsDiagnosticF
                 "Please select the rows again."},
         {30111, "Please select one customer to copy."},
         {30108, "To send emails, you need to select a contact, customer, or a job"},
+        {30103, "The list has been read again as \"Customers + Prospects / All (any status)\" names it.\n"
+                "Please select the row again."},
+        {30113, "The list has been read again as \"Customers + Prospects / All (any status)\" names it.\n"
+                "Please select the rows again."},
         {30123, ""},
     };
     for (const auto &c : cases) {
@@ -280,6 +284,25 @@ TEST_F(CustomersViewTest, CommandsOverRowsTakeTheCaptionsListAfterItsDiagnosticF
             EXPECT_EQ(prompts().lastText(), QString::fromUtf8(c.said)) << c.command;
         EXPECT_EQ(view->listBar()->GetItemText(30673), QStringLiteral("%1 (%2 listed)").arg(caption).arg(customers))
             << c.command;
+    }
+    // The caption's own list with every row listed and none highlighted:
+    // the commands over chosen rows ask for them, none acts on all.
+    ASSERT_EQ(view->list()->GetItemCount(), customers);
+    ASSERT_EQ(view->list()->GetSelectedCount(), 0);
+    const struct
+    {
+        int command;
+        const char *said;
+    } noneChosen[] = {
+        {30130, "Please select the customers whose status you want to change."},
+        {30111, "Please select one customer to copy."},
+        {30103, "Please select the row to open."},
+    };
+    for (const auto &c : noneChosen) {
+        prompts().answer(platform::IDOK);
+        view->RunCommand(c.command);
+        EXPECT_EQ(prompts().lastText(), QString::fromUtf8(c.said)) << c.command;
+        EXPECT_EQ(prompts().pendingAnswers(), 0) << c.command;
     }
     listExporter() = nullptr;
     // The rows exported are the customers, each once.

@@ -4,6 +4,8 @@
 #include "controls/CXTreeCtrl.h"
 #include "jobs/CJobCompare.h"
 #include "jobs/JobCompareChain.h"
+#include "app/base/DialogControls.h"
+#include "views/TextRoom.h"
 
 namespace {
 
@@ -99,19 +101,32 @@ TEST_F(JobCompareTest, WindowShowsBothHalvesAndMarksOtherItems)
     addItem(order, 2, QStringLiteral("Envelopes"), "90");
     // A discount as an item of its own, priced below nothing.
     addItem(order, 3, QStringLiteral("Discount"), "-15");
+    // A price a quarter of a dollar above its default: cents alone differ.
+    addItem(order, 4, QStringLiteral("Proof"), "0.25");
     onDialog<CJobCompare>([&](CJobCompare &dlg) {
         EXPECT_EQ(dlg.tree()->topLevelItem(0)->text(0),
                   QStringLiteral("The job you've selected was copied from the following job(s). To compare 'Saved vs "
                                  "Default' prices of this job, click here."));
         EXPECT_EQ(dlg.ribbon(0).GetItemText(1901), QStringLiteral("Order 71: Brochure order"));
         EXPECT_EQ(dlg.ribbon(1).GetItemText(1901), QStringLiteral("Quote 70: Brochure quote"));
-        EXPECT_EQ(dlg.list(0)->GetItemCount(), 6);
+        EXPECT_EQ(dlg.list(0)->GetItemCount(), 8);
         EXPECT_EQ(dlg.list(1)->GetItemText(0, 4), QStringLiteral("400.00"));
         // Item 2 compared: the rows of item 1 are marked in the left list.
         EXPECT_EQ(dlg.list(0)->GetSubItemImage(0, 0), 333);
         EXPECT_EQ(dlg.list(0)->GetSubItemImage(1, 0), 333);
         EXPECT_NE(dlg.list(0)->GetSubItemImage(2, 0), 333);
         snapshot(dlg, QStringLiteral("compare"));
+        // Within the screen: Close and both lists' every column in view.
+        EXPECT_LE(dlg.width(), WindowRoom(&dlg).width());
+        EXPECT_LE(dlg.height(), WindowRoom(&dlg).height());
+        const QWidget *close = GetDlgItem(&dlg, 2);
+        ASSERT_NE(close, nullptr);
+        EXPECT_LE(close->geometry().right(), dlg.width());
+        for (int half = 0; half < 2; ++half) {
+            const CXListCtrl *list = dlg.list(half);
+            EXPECT_LE(list->geometry().right(), dlg.width()) << half;
+            EXPECT_LE(list->columnViewportPosition(4) + list->columnWidth(4), list->viewport()->width()) << half;
+        }
         // The root: the same job priced again.
         dlg.tree()->setCurrentItem(dlg.tree()->topLevelItem(0));
         EXPECT_EQ(dlg.ribbon(1).GetItemText(1902), QStringLiteral("Default Pricing"));
@@ -128,6 +143,8 @@ TEST_F(JobCompareTest, WindowShowsBothHalvesAndMarksOtherItems)
             {0, 2, CXListCtrl::kNoImage}, // the item's quantity the same
             {4, 4, 236}, // -15.00 saved
             {5, 4, 236},
+            {6, 4, 235}, // 0.25 saved against 0.00: a mark for the cents
+            {7, 4, 235},
         };
         for (const auto &m : marks)
             EXPECT_EQ(dlg.list(0)->GetSubItemImage(m.row, m.column), m.image) << m.row << " " << m.column;

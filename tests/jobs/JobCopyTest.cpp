@@ -191,6 +191,21 @@ TEST_F(JobCopyTest, PasteRulesTableDriven)
                           .toString(),
                       QStringLiteral("6/14/2024 6/16/2024 12/12/2024"));
         }
+        if (c.sourceType == 2) {
+            // A template's date on its own date in is no distance from it:
+            // it stays; one before it stays too; one a day after moves.
+            const qint32 onDay = addJob(2, 600 + n, QStringLiteral("Title, DateIn, DateProof, DateDue, DateReorder"),
+                                        QStringLiteral("'Flyers', #6/1/2024#, #6/1/2024#, #5/31/2024#, #6/2/2024#"));
+            CJobSet kept;
+            JobCopy keeps(kept);
+            ASSERT_TRUE(keeps.PasteJob(onDay, c.newType, 0)) << c.name;
+            EXPECT_EQ(scalar(QStringLiteral("SELECT Format(DateProof, 'm/d/yyyy') & ' ' & Format(DateDue, "
+                                            "'m/d/yyyy') & ' ' & Format(DateReorder, 'm/d/yyyy') FROM Jobs WHERE "
+                                            "JobID = %1")
+                                 .arg(kept.m_JobID))
+                          .toString(),
+                      QStringLiteral("6/1/2024 5/31/2024 6/13/2024"));
+        }
         if (c.sourceType >= 4) {
             const QString title = scalar(QStringLiteral("SELECT Title FROM Jobs WHERE JobID = %1").arg(source)).toString();
             EXPECT_TRUE(title.startsWith(c.newType == 0 ? QStringLiteral("Converted to Order ")
@@ -242,6 +257,18 @@ TEST_F(JobCopyTest, UpdateChoicesAskAndTell)
     EXPECT_TRUE(fields.contains(QStringLiteral("ViaDue")));
     EXPECT_TRUE(fields.contains(QStringLiteral("JobType")));
     EXPECT_FALSE(fields.contains(QStringLiteral("JobID")));
+
+    // Discount %: a customer of 10 % gives the copy 10 %, 25.00 off 250.00.
+    exec(QStringLiteral("UPDATE Customers SET Discount = 10 WHERE CusNo = 100"));
+    SaveOptionValue(44323, 0x80);
+    const qint32 posters = addJob(1, 41, QStringLiteral("Title, DateIn"), QStringLiteral("'Posters', #6/10/2024#"));
+    addItem(posters, 1, QStringLiteral("Posters"), "250");
+    CJobSet discounted;
+    JobCopy priced(discounted);
+    ASSERT_TRUE(priced.PasteJob(posters, 0, 0));
+    EXPECT_EQ(discounted.m_DiscountRate, 1000);
+    EXPECT_EQ(discounted.m_Subtotal, money("250"));
+    EXPECT_EQ(discounted.m_Discount, money("-25"));
 }
 
 TEST_F(JobCopyTest, LockedPricesAreNotRepriced)

@@ -220,8 +220,33 @@ TEST_F(JobsView, AJobScannedInTheWindowIsListedAloneAfterIt)
 TEST_F(JobsView, ChangeStatusOffersTheHandSetStatusesOnly)
 {
     const qint32 a = addJob(0, 4401);
+    addJob(0, 4403);
     addJob(3, 4402);
     CViewJobs &v = makeView();
+    // Orders listed and none highlighted: Status, Export and Open ask for
+    // the rows, none acts on the whole list.
+    ASSERT_EQ(v.list()->GetItemCount(), 2);
+    ASSERT_EQ(v.list()->GetSelectedCount(), 0);
+    int exported = 0;
+    GetJobHooks().exportJobsXml = [&](QWidget *, const QString &) { ++exported; };
+    const struct
+    {
+        int command;
+        const char *said;
+    } noneChosen[] = {
+        {30130, "Please select the jobs whose status you want to change."},
+        {30106, "Please select the jobs to export."},
+        {30103, "Please select the row to open."},
+    };
+    for (const auto &c : noneChosen) {
+        prompts().answer(platform::IDOK);
+        v.OnCommand(c.command);
+        EXPECT_EQ(prompts().lastText(), QString::fromUtf8(c.said)) << c.command;
+        EXPECT_EQ(prompts().pendingAnswers(), 0) << c.command;
+    }
+    EXPECT_EQ(exported, 0);
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT group_concat(Status) FROM Jobs WHERE JobType = 0")), QStringLiteral("0,0"));
+
     select(a);
     onDialog<CDlgOptions>([](CDlgOptions &o) {
         EXPECT_EQ(o.m_strRibbonTitle, QStringLiteral("Change Status"));

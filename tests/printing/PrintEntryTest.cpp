@@ -183,6 +183,7 @@ TEST_F(PrintEntryTest, TheChoiceIsRememberedPerListAndAQuoteStartsOnItsQuote)
         int expected; // the document the dialog opens on
     };
     const Step steps[] = {
+        {0, 0, 0, 100},    // no row chosen: the list on the screen, alone
         {order, 0, 4, 1},  // nothing chosen yet: the first document
         {order, 0, 0, 4},  // the same list again: the last document
         {quote, 1, 0, 2},  // another list: a quote starts on its quote
@@ -192,6 +193,8 @@ TEST_F(PrintEntryTest, TheChoiceIsRememberedPerListAndAQuoteStartsOnItsQuote)
         int opened = 0;
         onDialog<CPrintDlg>([&](CPrintDlg &d) {
             opened = d.m_nKind;
+            // A job's documents are offered with its row chosen, and only then.
+            EXPECT_EQ(d.documentTree()->FindOption(1) != nullptr, s.job > 0) << s.job;
             if (s.choose == 0)
                 return 2;
             d.SelectDocument(s.choose);
@@ -205,6 +208,13 @@ TEST_F(PrintEntryTest, TheChoiceIsRememberedPerListAndAQuoteStartsOnItsQuote)
         engine->PrintView(request);
         EXPECT_EQ(opened, s.expected) << s.job << " " << s.branch;
     }
+    // A document of one job asked for by name, with no row chosen.
+    prompts().answer(platform::IDOK);
+    request.key = -1;
+    request.preselection = -1;
+    EXPECT_EQ(engine->PrintView(request), 0);
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Please select the job to print."));
+    request.preselection = 0;
     // A job that is gone.
     prompts().answer(platform::IDOK);
     request.key = 999999;

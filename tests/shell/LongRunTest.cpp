@@ -26,6 +26,7 @@
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QDialog>
+#include <QtWidgets/QLineEdit>
 
 #include <optional>
 
@@ -515,5 +516,62 @@ TEST_F(LongRunTest, ExitOrAltF4DuringASortAnExportOrAPrintAsksToStop)
         QCoreApplication::processEvents();
         EXPECT_EQ(frame->isVisible(), !c.stop);
         shell->ExitInstance(0);
+    }
+}
+
+// Alt+F4 given over the customer window and over the job window, each with a
+// change typed in: the window in front is closed as its own Close closes it,
+// which asks before the change is lost (No: nothing is saved).
+TEST_F(LongRunTest, AltF4OverAWindowWithATypedChangeAsksToSaveIt)
+{
+    ASSERT_NE(start(), nullptr);
+    CMainFrame *frame = shell->mainFrame();
+    const struct
+    {
+        int viewId;
+        const char *table;
+        const char *key;
+        const char *column;
+    } windows[] = {
+        {30003, "Customers", "CusNo", "Name"},
+        {30001, "Jobs", "JobID", "Title"},
+    };
+    for (const auto &w : windows) {
+        auto *view = qobject_cast<CView0 *>(frame->SwitchView(w.viewId));
+        ASSERT_NE(view, nullptr);
+        QCoreApplication::processEvents();
+        ASSERT_GT(view->list()->GetItemCount(), 0) << w.table;
+        view->list()->SelectItem(0);
+        const qint64 key = view->GetSelectedItemData();
+        ASSERT_GT(key, 0) << w.table;
+        const QString read = QStringLiteral("SELECT %1 FROM %2 WHERE %3 = %4").arg(QLatin1String(w.column), QLatin1String(w.table), QLatin1String(w.key)).arg(key);
+        const QString before = one(read);
+        bool closed = false;
+        prompts().clear();
+        prompts().answer(IDNO);
+        prompts().onDialog([&](QDialog &d) {
+            // The field of the column, typed into as a user types.
+            QLineEdit *field = nullptr;
+            for (QLineEdit *edit : d.findChildren<QLineEdit *>())
+                if (edit->isVisible() && edit->isEnabled() && !edit->isReadOnly() && edit->text() == before)
+                    field = edit;
+            EXPECT_NE(field, nullptr) << w.table;
+            if (!field)
+                return 2;
+            field->setFocus();
+            QTest::keyClicks(field, QStringLiteral(" and Sons"));
+            QTest::keyClick(field, Qt::Key_Tab);
+            QWidget *focus = QApplication::focusWidget() ? QApplication::focusWidget() : field;
+            QTest::keyClick(focus, Qt::Key_F4, Qt::AltModifier);
+            closed = !d.isVisible();
+            return d.result();
+        });
+        view->RunCommand(30103);
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(closed) << w.table;
+        EXPECT_TRUE(prompts().texts().value(0).startsWith(QStringLiteral("Do you want to save the changes?")))
+            << w.table << ": " << prompts().texts().join(QLatin1Char('|')).toStdString();
+        EXPECT_EQ(prompts().pendingAnswers(), 0) << w.table;
+        EXPECT_EQ(one(read).toStdString(), before.toStdString()) << w.table;
     }
 }

@@ -20,6 +20,8 @@
 #include "views/CViewHome.h"
 #include "controls/CHtmlCtrl.h"
 #include "controls/CXTreeCtrl.h"
+#include "controls/CXListCtrl.h"
+#include "support/ToolRun.h"
 #include "estimating/CHtmlDlg.h"
 
 #include <QtGui/QTextCursor>
@@ -319,4 +321,42 @@ TEST_F(ShellTest, CtrlClickOnCompactShowsTheTableAndIndexReport)
     EXPECT_TRUE(shown.contains(QStringLiteral("Tables</th>"))) << shown.toStdString();
     EXPECT_TRUE(shown.contains(QStringLiteral(">Customers</td>")));
     EXPECT_EQ(prompts().lastText(), QStringLiteral("Compact without reindexing?"));
+}
+
+// The keys go to the view shown from the start, nothing clicked: its list
+// takes them with no row chosen, F2 there opens the New Job window, and a
+// view chosen by its key takes the next keys in its own list.
+TEST_F(ShellTest, TheKeysReachTheViewShownFromTheStart)
+{
+    const QString file = tempPath(QStringLiteral("TavrelData.mdb"));
+    ASSERT_EQ(RunDbTool({QStringLiteral("sample"), file, QStringLiteral("--jobs"), QStringLiteral("60")}).exitCode, 0);
+    answerScreenWarning();
+    ASSERT_TRUE(shell->InitInstance());
+    prompts().clear();
+    CMainFrame *frame = shell->mainFrame();
+    auto *jobs = qobject_cast<CView0 *>(frame->activeView());
+    ASSERT_NE(jobs, nullptr);
+    QCoreApplication::processEvents();
+    ASSERT_GT(jobs->list()->GetItemCount(), 0);
+    EXPECT_EQ(frame->focusWidget(), jobs->list());
+    EXPECT_EQ(jobs->list()->GetCurrentRow(), -1);
+    EXPECT_EQ(jobs->GetSelectedItemData(), -1);
+
+    QString opened;
+    prompts().onDialog([&](QDialog &d) {
+        opened = QString::fromLatin1(d.metaObject()->className());
+        return 2;
+    });
+    QTest::keyClick(frame->focusWidget(), Qt::Key_F2);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(opened.toStdString(), "CJobNew");
+
+    QTest::keyClick(frame->focusWidget(), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    QCoreApplication::processEvents();
+    auto *customers = qobject_cast<CView0 *>(frame->activeView());
+    ASSERT_NE(customers, nullptr);
+    EXPECT_EQ(frame->GetViewId(), 30003);
+    EXPECT_EQ(frame->focusWidget(), customers->list());
+    ASSERT_GT(customers->list()->GetItemCount(), 0);
+    EXPECT_EQ(customers->list()->GetCurrentRow(), -1);
 }

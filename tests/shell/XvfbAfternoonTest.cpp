@@ -369,3 +369,59 @@ TEST_F(XvfbAfternoon, AHeadingListsNothingAfterTheDataChanged)
     EXPECT_TRUE(rows().isEmpty()) << rows().size() << " rows under the heading";
     EXPECT_EQ(m_program.state(), QProcess::Running);
 }
+
+// The first keys of a fresh start reach the view shown with nothing clicked:
+// F2 opens the New Job window, and F6 with no row chosen says what to do.
+TEST_F(XvfbAfternoon, F2AndF6AsTheFirstKeysOfAFreshStart)
+{
+    const QString failed = startOnSampleShop(300);
+    ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
+    // The jobs view's first list shown, no row of it chosen.
+    QString caption;
+    waitFor([&] { return (caption = captionOf(layoutLines(QStringLiteral("item")))).endsWith(QLatin1String(" listed)")); },
+            20000);
+    ASSERT_TRUE(caption.endsWith(QLatin1String(" listed)"))) << caption.toStdString();
+    pressKey(QStringLiteral("F2"));
+    const bool opened = classUp(QStringLiteral("CJobNew"));
+    afternoonShot(QStringLiteral("first-key-f2"));
+    ASSERT_TRUE(opened) << "F2 opened no New Job window: " << message().toStdString();
+    pressKey(QStringLiteral("Escape"));
+    ASSERT_TRUE(classGone(QStringLiteral("CJobNew"))) << "the New Job window stayed";
+    // Back in the list after the window closed, the keys still reach it.
+    pressKey(QStringLiteral("F6"));
+    EXPECT_EQ(answerMessage().toStdString(), "Please select the row to open.");
+    pressKey(QStringLiteral("F2"));
+    EXPECT_TRUE(classUp(QStringLiteral("CJobNew"))) << "F2 after a window closed opened nothing";
+    pressKey(QStringLiteral("Escape"));
+    EXPECT_TRUE(classGone(QStringLiteral("CJobNew")));
+    EXPECT_EQ(m_program.state(), QProcess::Running);
+}
+
+// Print (F7) as the first key of a fresh start, no row chosen: the print
+// window opens on "- the list on the screen -", and its Preview opens.
+TEST_F(XvfbAfternoon, PrintAsTheFirstKeyOfAFreshStartPreviewsTheListOnTheScreen)
+{
+    const QString failed = startOnSampleShop(300);
+    ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
+    // The jobs view's first list shown, no row of it chosen.
+    QString caption;
+    waitFor([&] { return (caption = captionOf(layoutLines(QStringLiteral("item")))).endsWith(QLatin1String(" listed)")); },
+            20000);
+    ASSERT_TRUE(caption.endsWith(QLatin1String(" listed)"))) << caption.toStdString();
+    pressKey(QStringLiteral("F7"));
+    const bool opened = classUp(QStringLiteral("CPrintDlg"));
+    afternoonShot(QStringLiteral("first-key-f7"));
+    ASSERT_TRUE(opened) << "F7 opened no print window: " << message().toStdString();
+    QString title;
+    for (const QStringList &f : layoutLines(QStringLiteral("window")))
+        if (f.value(1) == QLatin1String("CPrintDlg"))
+            title = f.value(2);
+    EXPECT_TRUE(title.contains(QLatin1String("- the list on the screen -"))) << title.toStdString();
+    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("57609"))) << "no Preview button";
+    const bool previewed = classUp(QStringLiteral("CPrintPreview"), 20000);
+    afternoonShot(QStringLiteral("first-key-f7-preview"));
+    ASSERT_TRUE(previewed) << "no preview: " << message().toStdString();
+    pressKey(QStringLiteral("Escape"));
+    EXPECT_TRUE(classGone(QStringLiteral("CPrintPreview"), 10000)) << "the preview did not close";
+    EXPECT_EQ(m_program.state(), QProcess::Running);
+}
