@@ -6,6 +6,7 @@
 #include "app/base/DialogControls.h"
 #include "controls/DlgItem.h"
 #include "data/DaoError.h"
+#include "platform/PlacedFile.h"
 #include "platform/Prompt.h"
 #include "platform/Settings.h"
 #include "platform/db/DbException.h"
@@ -394,6 +395,13 @@ bool CSerPriceTable::OnCommand(int id)
     return CDlgGrid::OnCommand(id);
 }
 
+namespace {
+
+// The most an import-rules file (a few lines naming columns) may hold.
+constexpr qint64 kMaxImportRulesBytes = 1024 * 1024;
+
+} // namespace
+
 void CSerPriceTable::Import()
 {
     QString folder = platform::Settings::readString(QStringLiteral("Settings"), QStringLiteral("ImportPath"));
@@ -414,9 +422,20 @@ void CSerPriceTable::Import()
 
     const QString rulesPath = QDir(folder).filePath(QStringLiteral("ImportFields.txt"));
     QStringList lines;
-    QFile file(rulesPath);
-    if (file.open(QIODevice::ReadOnly))
-        lines = DecodeTextFileBytes(file.readAll()).split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
+    // The rules file lies in the import folder, wherever the price list came
+    // from: only an ordinary file of a rules file's size is read (a pipe
+    // there would hold the program for ever). A missing one reads as no rules.
+    QByteArray bytes;
+    QString refusal;
+    bool checked = false;
+    if (platform::PlacedFile::Read(rulesPath, kMaxImportRulesBytes, bytes, refusal, false, &checked)) {
+        lines = DecodeTextFileBytes(bytes).split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
+    } else if (checked) {
+        platform::Prompt::messageBox(QStringLiteral("Cannot use ") + QDir::toNativeSeparators(rulesPath) +
+                                         QStringLiteral(": ") + refusal + QLatin1Char('.'),
+                                     QString(), platform::MB_OK | platform::MB_ICONHAND);
+        return;
+    }
     const ImportFieldRules rules = ReadImportFieldRules(lines);
     if (!rules.usable()) {
         platform::Prompt::messageBox(ImportRefusalText(QDir::toNativeSeparators(rulesPath), rules));

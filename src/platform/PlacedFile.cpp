@@ -55,6 +55,26 @@ bool PlacedFile::Check(const QString &path, QString &refusal, qint64 maxBytes)
     return !checked;
 }
 
+bool PlacedFile::OpenFile(const QString &path, QFile &file, QString &refusal, bool ownOnly, qint64 maxBytes,
+                          bool *checked)
+{
+    const int fd = Open(path, refusal, ownOnly, maxBytes, checked);
+    if (fd < 0)
+        return false;
+    if (file.isOpen())
+        file.close();
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        refusal = file.errorString();
+#ifdef Q_OS_UNIX
+        ::close(fd);
+#else
+        ::_close(fd);
+#endif
+        return false;
+    }
+    return true;
+}
+
 #ifdef Q_OS_UNIX
 
 int PlacedFile::Open(const QString &path, QString &refusal, bool ownOnly, qint64 maxBytes, bool *checked)
@@ -149,7 +169,7 @@ bool PlacedFile::Read(const QString &path, qint64 maxBytes, QByteArray &bytes, Q
 
 #else
 
-int PlacedFile::Open(const QString &path, QString &refusal, bool ownOnly, qint64 maxBytes)
+int PlacedFile::Open(const QString &path, QString &refusal, bool ownOnly, qint64 maxBytes, bool *checked)
 {
     Q_UNUSED(ownOnly);
     refusal.clear();

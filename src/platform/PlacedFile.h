@@ -3,6 +3,8 @@
 #include <QtCore/QByteArray>
 #include <QtCore/QString>
 
+class QFile;
+
 namespace platform {
 
 // A file that somebody other than this workstation's user may have put where
@@ -31,6 +33,10 @@ public:
     // checks (trying again will not help) from one that could not be opened.
     static int Open(const QString &path, QString &refusal, bool ownOnly = false, qint64 maxBytes = -1,
                     bool *checked = nullptr);
+    // The same open, as a file object that reads it (and closes it when it
+    // goes): for a file read piece by piece rather than whole.
+    static bool OpenFile(const QString &path, QFile &file, QString &refusal, bool ownOnly = false,
+                         qint64 maxBytes = -1, bool *checked = nullptr);
     // Reads the whole file after the checks. False with the refusal, or the
     // system's text when it cannot be opened or read.
     static bool Read(const QString &path, qint64 maxBytes, QByteArray &bytes, QString &refusal, bool ownOnly = false,

@@ -7,9 +7,11 @@
 #include "controls/DlgItem.h"
 #include "data/CSQL.h"
 #include "data/CXDaoSet.h"
+#include "platform/PlacedFile.h"
 #include "platform/Prompt.h"
 #include "views/DelimitedText.h"
 
+#include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
 #include <QtCore/QRegularExpression>
@@ -154,6 +156,13 @@ void CDlgList::AfterFill()
     }
 }
 
+namespace {
+
+// The most a delimited import file may hold: far beyond any price list.
+constexpr qint64 kMaxImportFileBytes = 256 * 1024 * 1024;
+
+} // namespace
+
 bool CDlgList::ShowTextFile()
 {
     if (m_strTextFile.isEmpty()) {
@@ -164,17 +173,24 @@ bool CDlgList::ShowTextFile()
             return false;
         m_strTextFile = folder + name;
     }
-    if (!QFileInfo::exists(m_strTextFile)) {
+    if (!QFileInfo::exists(m_strTextFile) && !QFileInfo(m_strTextFile).isSymLink()) {
         platform::Prompt::messageBox(QStringLiteral("Import file does not exist."));
         return false;
     }
-    QFile file(m_strTextFile);
-    if (!file.open(QIODevice::ReadOnly)) {
-        platform::Prompt::messageBox(QStringLiteral("Cannot open the import file."));
+    // A file from outside the program: only an ordinary file of an import
+    // file's size is read (a pipe would hold the program, a device fill its
+    // memory), and a link only when it is not another user's way to a file
+    // of this user's.
+    QByteArray bytes;
+    QString refusal;
+    bool checked = false;
+    if (!platform::PlacedFile::Read(m_strTextFile, kMaxImportFileBytes, bytes, refusal, false, &checked)) {
+        platform::Prompt::messageBox(checked ? QStringLiteral("Cannot use ") + QDir::toNativeSeparators(m_strTextFile) +
+                                                   QStringLiteral(": ") + refusal + QLatin1Char('.')
+                                             : QStringLiteral("Cannot open the import file."));
         return false;
     }
-    const QString text = DecodeTextFileBytes(file.readAll());
-    file.close();
+    const QString text = DecodeTextFileBytes(bytes);
     const qsizetype end = text.indexOf(QRegularExpression(QStringLiteral("[\r\n]")));
     const QString firstLine = end < 0 ? text : text.left(end);
     if (firstLine.isEmpty()) {

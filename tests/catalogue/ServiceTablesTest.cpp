@@ -12,10 +12,14 @@
 #include "platform/Settings.h"
 #include "views/CDlgList.h"
 #include "views/DelimitedText.h"
+#include "support/TestFiles.h"
 
 #include <algorithm>
 
+#include <QtCore/QDir>
+#include <QtCore/QElapsedTimer>
 #include <QtCore/QFile>
+#include <QtCore/QProcess>
 #include <QtTest/QTest>
 #include <QtWidgets/QComboBox>
 
@@ -425,6 +429,34 @@ TEST_F(ServiceTablesTest, ImportReadsAWindowsPriceListThroughTheFieldRules)
                       .arg(QDir::toNativeSeparators(folder + QStringLiteral("/ImportFields.txt"))));
         EXPECT_FALSE(d.isChanged());
     });
+
+    // A rules file that is a pipe (someone's in a shared folder) is refused
+    // at once, by name, nothing filled; the program is never held. Should
+    // it be opened and waited on, a writer comes after 20 s and lets it go.
+    const QString rulesPath = folder + QStringLiteral("/ImportFields.txt");
+    QFile::remove(rulesPath);
+    ASSERT_TRUE(MakeTestFifo(rulesPath));
+    QProcess writer;
+    writer.start(QStringLiteral("timeout"), {QStringLiteral("30"), QStringLiteral("sh"), QStringLiteral("-c"),
+                                             QStringLiteral("sleep 20; : > \"$0\""), rulesPath});
+    ASSERT_TRUE(writer.waitForStarted(10000));
+    prompts().clear();
+    prompts().answer(platform::IDOK);
+    QElapsedTimer clock;
+    clock.start();
+    runImport([&](CSerPriceTable &d) {
+        EXPECT_LT(clock.elapsed(), 10000);
+        ASSERT_FALSE(prompts().shown().isEmpty());
+        EXPECT_EQ(prompts().shown().last().text,
+                  QStringLiteral("Cannot use %1: it is not an ordinary file (it is a folder, a pipe, a device or a "
+                                 "socket).")
+                      .arg(QDir::toNativeSeparators(rulesPath)));
+        EXPECT_FALSE(d.isChanged());
+    });
+    // The writer's own time-out passes the signal on to the shell it runs.
+    writer.terminate();
+    writer.waitForFinished(5000);
+    EXPECT_TRUE(IsTestFifo(rulesPath));
 }
 
 TEST_F(ServiceTablesTest, ImportRulesSkipRowsAndIgnoreBreaksPastTwelve)

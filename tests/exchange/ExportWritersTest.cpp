@@ -14,6 +14,8 @@
 #include <QtWidgets/QHeaderView>
 
 #include <csignal>
+#include <functional>
+#include <stdexcept>
 #include <sys/resource.h>
 
 namespace {
@@ -100,6 +102,75 @@ TEST_F(ExportWriters, LinesEndInCrLfAndAFullDiskIsReported)
     prompts().answer(platform::IDOK);
     full.ReportWriteFailure();
     EXPECT_TRUE(prompts().lastText().startsWith(QStringLiteral("Cannot write: ") + path + QStringLiteral("\n\n")));
+
+    // An export left half way by an exception, or one whose writer found
+    // nothing, leaves the file at the name byte for byte and no work file,
+    // whichever writer it was.
+    struct Case
+    {
+        const char *writer;
+        std::function<int(CExport &)> run; // the records written
+        bool thrown;                       // the writer is left by an exception after writing
+    };
+    const Case cases[] = {
+        {"list rows, thrown", [](CExport &e) { e.Write(QStringLiteral("Name\tCity\nhalf")); return 1; }, true},
+        {"invoice CSV of a posting without invoices",
+         [](CExport &e) {
+             e.separator = ',';
+             e.WritePeachtreeHeader();
+             return e.WritePeachtreePosting(99, QStringLiteral("40000,11000,23100"));
+         },
+         false},
+        {"IIF invoices of a posting without invoices",
+         [](CExport &e) {
+             e.WriteIifInvoiceHeader();
+             return e.WriteIifInvoices(8);
+         },
+         false},
+        {"IIF invoices, thrown after the first",
+         [](CExport &e) {
+             e.WriteIifInvoiceHeader();
+             return e.WriteIifInvoices(7);
+         },
+         true},
+        {"IIF journal of no posting",
+         [](CExport &e) {
+             e.WriteIifSalesHeader();
+             return e.WriteIifSalesJournal(99);
+         },
+         false},
+        {"address list of no customer",
+         [](CExport &e) {
+             e.rows = {CExport::Row{QStringLiteral("999"), 999}};
+             return e.WriteAddressList(5, true, false);
+         },
+         false},
+        {"shipping labels of no item",
+         [](CExport &e) { return e.WriteShippingLabels({CExport::Shipment{999, QStringLiteral("x"), QStringLiteral("1"),
+                                                                          QStringLiteral("1"), QStringLiteral("1"),
+                                                                          QStringLiteral("0")}}); },
+         false},
+    };
+    const QByteArray old = "the file as it was\r\n";
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.writer);
+        ASSERT_TRUE(WriteTestFile(path, old));
+        int written = -1;
+        try {
+            CExport e;
+            ASSERT_TRUE(e.OpenOutput(path));
+            written = c.run(e);
+            if (c.thrown)
+                throw std::runtime_error("left half way");
+            EXPECT_EQ(written, 0);
+            EXPECT_FALSE(e.FinishOutput(written));
+            EXPECT_TRUE(e.NothingExported());
+        } catch (const std::runtime_error &) {
+            EXPECT_TRUE(c.thrown);
+        }
+        EXPECT_EQ(readAll(path), old);
+        EXPECT_EQ(WorkFilesOf(path), QStringList());
+    }
 }
 
 TEST_F(ExportWriters, ListRowsFollowTheScreenOrderAndReadBackCellForCell)

@@ -79,7 +79,7 @@ TEST_F(LabelsAndRtf, AddressLabelsGoToTheDataSourceFolderAndOpenTheChosenTemplat
     prompts().answerFile(folder);
     prompts().answerFile(QString()); // the template choice is cancelled
     CExport e;
-    e.PrintAddressLabels(&list, 1, false);
+    e.PrintAddressLabels(&list, 2, false);
     EXPECT_TRUE(prompts().texts().first().startsWith(QStringLiteral("Cannot create: ")));
     EXPECT_TRUE(prompts().texts().first().contains(QStringLiteral("such as your word processor")));
     EXPECT_EQ(QDir::cleanPath(platform::Settings::readString(QStringLiteral("Settings"),
@@ -100,7 +100,7 @@ TEST_F(LabelsAndRtf, AddressLabelsGoToTheDataSourceFolderAndOpenTheChosenTemplat
         });
         prompts().answerFile(QString());
         CExport again;
-        again.PrintAddressLabels(&list, 1, false);
+        again.PrintAddressLabels(&list, 2, false);
         EXPECT_TRUE(planted.replaced());
         EXPECT_TRUE(planted.targetKept());
         EXPECT_NE(readAll(planted.name), QByteArray("private"));

@@ -421,6 +421,24 @@ TEST_F(MailboxTest, BodyHeaderLinesAndMessageId)
          "\r\n--OUT\r\nContent-Type: application/pdf\r\nContent-Transfer-Encoding: base64\r\n\r\nJVBERi0=\r\n"
          "--OUT--\r\n",
          QStringLiteral("Job Title: Grüße\r\nItem Description: B")},
+        // A mail of HTML alone: the text it shows, never its markup; its
+        // head, styles, scripts and comments say nothing; references are
+        // the characters they name, once ("&amp;lt;" is "&lt;").
+        {"Subject: j\r\nContent-Type: text/html; charset=utf-8\r\nContent-Transfer-Encoding: quoted-printable\r\n\r\n"
+         "<html><head><title>Order</title><style>p { color: red }</style></head><body>\r\n"
+         "<p>Customer Name: A&amp;B Print</p><!-- <p>Job PO: hidden</p> -->\r\n<p>Job PO: A&amp;B-77</p>\r\n"
+         "<script>var x = \"<p>Job Title: no</p>\";</script><div>Item Description: Caf=C3=A9 cards,\r\n"
+         "   two&nbsp;sides<br>Item Quantity: 500</div><p>Note: 2 &lt; 3 &amp;lt; 4 &#x2013; &#8364;5 &bogus; a < b</p>"
+         "</body></html>\r\n",
+         QStringLiteral("Customer Name: A&B Print\r\nJob PO: A&B-77\r\nItem Description: Caf\u00e9 cards, two sides\r\n"
+                        "Item Quantity: 500\r\nNote: 2 < 3 &lt; 4 \u2013 \u20ac5 &bogus; a < b\r\n")},
+        // HTML alone in a multipart mail, in a table, base64: one line a row.
+        {"Subject: k\r\nContent-Type: multipart/alternative; boundary=B4\r\n\r\n--B4\r\nContent-Type: text/html; "
+         "charset=utf-8\r\nContent-Transfer-Encoding: base64\r\n\r\n"
+         + QByteArray("<table><tr><td>Job PO:</td><td>A&#38;B-77</td></tr><tr><th>Item Quantity:</th><td>2 x 50</td></tr>"
+                      "</table>").toBase64()
+         + "\r\n--B4--\r\n",
+         QStringLiteral("Job PO: A&B-77\r\nItem Quantity: 2 x 50\r\n")},
         // A mail saved with bare line feeds, quoted-printable.
         {"Subject: i\nContent-Type: multipart/alternative; boundary=\"B3\"\n\n--B3\nContent-Type: text/plain; "
          "charset=utf-8\nContent-Transfer-Encoding: quoted-printable\n\nItem Description: Gr=C3=BC=C3=9Fe=\n karten\n"

@@ -309,7 +309,12 @@ TEST_F(WebOrdersTest, AnOrderOfMoreItemsThanAJobHoldsIsReadToItsLimitAndSaysSo)
 
 TEST_F(WebOrdersTest, JobFieldsNotesLinksAndSoftBreaks)
 {
-    const auto order = parse(Mail({
+    // A text whose lines end in CR LF as a mail's do, or in bare line feeds
+    // or carriage returns (a file or a pasted text): each value is the rest
+    // of its own line.
+    for (const char *lineEnd : {"\r\n", "\n", "\r"}) {
+    SCOPED_TRACE(QByteArray(lineEnd).toHex().toStdString());
+    const auto order = parse(QStringList({
         QStringLiteral("Customer No: 202"),
         QStringLiteral("Job PO: PO-7"),
         QStringLiteral("Job Due Days: 7"),
@@ -329,7 +334,7 @@ TEST_F(WebOrdersTest, JobFieldsNotesLinksAndSoftBreaks)
         QStringLiteral("Download ftp://files.test/poster.tif"),
         QStringLiteral("Item Description: Stickers"),
         QStringLiteral("Shipto Phone: 555-0100"),
-    }));
+    }).join(QLatin1String(lineEnd)) + QLatin1String(lineEnd));
     const CJobSet &job = order->m_jobSet;
     EXPECT_EQ(job.m_CusNo, 202);
     EXPECT_EQ(job.m_PO, QStringLiteral("PO-7"));
@@ -350,6 +355,9 @@ TEST_F(WebOrdersTest, JobFieldsNotesLinksAndSoftBreaks)
     EXPECT_EQ(order->m_items[1].note, QString());
     // The last item runs to the end of the text.
     EXPECT_EQ(order->m_items[2].note, QStringLiteral("Shipto Phone: 555-0100"));
+    EXPECT_EQ(order->m_items[0].quantity, 250);
+    EXPECT_EQ(order->m_items[1].quantity, 2);
+    }
 
     // Due days as written, from today (12/7/2026), or refused; the line goes
     // to the note either way.
@@ -703,9 +711,33 @@ TEST_F(WebOrdersTest, CustomerMatchingBindsTheMailsValues)
         QStringList lines;
         qint32 cusNo;
         QString question; // "" when none is asked
+        QString refusal = QString(); // why the order cannot be saved
     };
+    const QString notANumber = QStringLiteral("This order cannot be saved: \"%1\" after \"Customer No:\" is not a "
+                                              "customer number.\n\nA customer number is written in digits alone.\n\n"
+                                              "Correct the order before saving it.");
     const Case cases[] = {
         {{QStringLiteral("Customer No: 201"), QStringLiteral("Customer Name: Other Co")}, 201, QString()},
+        // A number written otherwise is no customer's (never the shop's own
+        // row 1, nor 10): the order is matched by name and refused by field.
+        {{QStringLiteral("Customer No: 1e3"), QStringLiteral("Customer Name: O'Hara Signs")},
+         201,
+         QString(),
+         notANumber.arg(QStringLiteral("1e3"))},
+        {{QStringLiteral("Customer No: 10 04"), QStringLiteral("Customer Name: Nobody")},
+         31,
+         QStringLiteral("Could not find the customer.\nFilter used: Name = \"Nobody\"\n\nDo you want to search?"),
+         notANumber.arg(QStringLiteral("10 04"))},
+        {{QStringLiteral("Customer No: 202 (web)"), QStringLiteral("Customer Name: O'Hara Signs")},
+         201,
+         QString(),
+         notANumber.arg(QStringLiteral("202 (web)"))},
+        {{QStringLiteral("Customer No: 2,02"), QStringLiteral("Customer Name: O'Hara Signs")},
+         201,
+         QString(),
+         notANumber.arg(QStringLiteral("2,02"))},
+        {{QStringLiteral("Customer No: 0202"), QStringLiteral("Customer Name: Other Co")}, 202, QString()},
+        {{QStringLiteral("Customer No: 202 Harbor Lane"), QStringLiteral("Customer Name: Other Co")}, 202, QString()},
         {{QStringLiteral("Customer Name: Quote \"Q\" Printing")}, 200, QString()},
         {{QStringLiteral("Customer Name: O'Hara Signs")}, 201, QString()},
         {{QStringLiteral("Customer Name: Nobody"), QStringLiteral("Contact Email: buyer@other.test")}, 203, QString()},
@@ -739,6 +771,16 @@ TEST_F(WebOrdersTest, CustomerMatchingBindsTheMailsValues)
         const auto order = parse(Mail(c.lines));
         EXPECT_EQ(order->m_jobSet.m_CusNo, c.cusNo) << c.lines.join(QLatin1Char('|')).toStdString();
         EXPECT_EQ(prompts().texts(), c.question.isEmpty() ? QStringList() : QStringList{c.question});
+        EXPECT_EQ(order->m_refusals, c.refusal.isEmpty() ? QStringList() : QStringList{c.refusal});
+        if (c.refusal.isEmpty())
+            continue;
+        // Not saved until the customer is chosen by hand.
+        prompts().clear();
+        prompts().answer(platform::IDOK);
+        EXPECT_FALSE(order->SaveOrder(0, false));
+        EXPECT_EQ(prompts().texts(), QStringList{c.refusal});
+        order->ChangeCustomer(201);
+        EXPECT_TRUE(order->m_refusals.isEmpty());
     }
 }
 
@@ -1401,6 +1443,97 @@ TEST_F(WebOrdersTest, AMailboxRunFillsTheListWhenItEnds)
         return 2;
     });
     reader.DoModal();
+}
+
+// With "Delete emails from the server" set, an order leaves the mailbox
+// only once it is saved as a job: a second Receive, closing the window or a
+// crash after receiving (the process gone, nothing saved) loses none; the
+// mail of a saved order goes at the next Receive.
+TEST_F(WebOrdersTest, WithDeleteSetAnOrderLeavesTheServerOnlyOnceSaved)
+{
+    testservers::PopServer server(QStringLiteral("s3cret"));
+    ASSERT_TRUE(server.started()) << server.error().toStdString();
+    for (int n = 1; n <= 3; ++n)
+        ASSERT_TRUE(server.addMessage(QString::number(n),
+                                      QStringLiteral("From: web@shop.test\r\nSubject: Order %1\r\nMessage-Id: <%1@shop.test>"
+                                                     "\r\n\r\nCustomer No: 202\r\nItem Description: Cards %1\r\n"
+                                                     "Item Quantity: 100\r\n")
+                                          .arg(n)
+                                          .toLatin1()));
+    app->emailSettings().LogonName = QStringLiteral("shop");
+    app->emailSettings().LogonPass = QStringLiteral("s3cret");
+    app->emailSettings().Incoming = QStringLiteral("127.0.0.1:%1").arg(server.port());
+    app->emailSettings().AutoDelete = 1;
+    app->SaveEmailSettings();
+    const auto receive = [](CEmailRead &reader) {
+        QEventLoop loop;
+        QObject::connect(&reader.m_socket, &CEmailSocket::finished, &loop, &QEventLoop::quit);
+        QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+        reader.OnReceive();
+        if (!reader.m_socket.IsEnded())
+            loop.exec();
+        // The server takes a moment to drop what a QUIT deleted.
+        QEventLoop settle;
+        QTimer::singleShot(300, &settle, &QEventLoop::quit);
+        settle.exec();
+    };
+    struct Step
+    {
+        const char *what;
+        bool saveFirst; // the first unsaved message is saved as an order before
+        int listed;     // messages in the window's list after the Receive
+        int left;       // messages on the server after it
+        int grey;       // of them shown as saved
+    };
+    const Step steps[] = {
+        {"first Receive", false, 3, 3, 0},
+        {"a second Receive", false, 3, 3, 0},
+        {"a saved order, kept until the next Receive", true, 3, 3, 0},
+        {"the next Receive deletes the saved one only", false, 3, 2, 1},
+        {"it is gone", false, 2, 2, 0},
+    };
+    QString savedId;
+    CEmailRead reader(nullptr);
+    prompts().onDialog([&](QDialog &) {
+        for (const Step &step : steps) {
+            SCOPED_TRACE(step.what);
+            if (step.saveFirst) {
+                reader.SelectMessage(0);
+                savedId = reader.m_order.m_strMessageId;
+                reader.SaveOrder(0);
+                EXPECT_GT(reader.m_order.m_nLinkedJobId, 0) << reader.StatusText().toStdString();
+                EXPECT_EQ(server.messageCount(), 3);
+                continue;
+            }
+            receive(reader);
+            EXPECT_EQ(reader.m_listMessages.GetItemCount(), step.listed) << reader.m_strLog.toStdString();
+            EXPECT_EQ(server.messageCount(), step.left);
+            int grey = 0;
+            for (int row = 0; row < reader.m_listMessages.GetItemCount(); ++row)
+                grey += reader.m_listMessages.GetItemImage(row) == 216 ? 1 : 0;
+            EXPECT_EQ(grey, step.grey);
+            if (step.left == 3)
+                EXPECT_TRUE(reader.m_strLog.contains(
+                    QStringLiteral("Email 1 is not saved as an order or quote yet: it stays on the server.")));
+        }
+        return 2;
+    });
+    reader.DoModal();
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Count(*) FROM Jobs WHERE JobType = 0")), QStringLiteral("1"));
+    EXPECT_EQ(savedId.endsWith(QLatin1String("@shop.test")), true);
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Count(*) FROM EmailLink")), QStringLiteral("1"));
+
+    // A crash right after a Receive finds every unsaved order still on the
+    // server; so does closing the window.
+    CEmailRead other(nullptr);
+    prompts().onDialog([&](QDialog &) {
+        receive(other);
+        EXPECT_EQ(other.m_listMessages.GetItemCount(), 2);
+        EXPECT_EQ(server.messageCount(), 2);
+        return 2;
+    });
+    other.DoModal();
+    EXPECT_EQ(server.messageCount(), 2);
 }
 
 TEST_F(WebOrdersTest, ThePanelButtonsCorrectTheLinks)

@@ -381,21 +381,51 @@ TEST_F(XmlExportTest, ListExportRunsTheTemplatesQueryIntoRecords)
         QUrl::fromLocalFile(CExport::XmlOtherTemplateFolder() + QStringLiteral("Inventory Orders.xslt")).toString().toUtf8()));
 }
 
-TEST_F(XmlExportTest, ATemplateThatWouldChangeDataWritesNoRecordAndChangesNothing)
+// A template that finds nothing (one that would change data runs nothing,
+// one without a query, one whose query finds no row) or whose query fails
+// leaves the document at the name byte for byte, and no work file; the data
+// stay as they were.
+TEST_F(XmlExportTest, ATemplateThatFindsNothingOrFailsLeavesTheOldDocument)
 {
-    writeTemplate(CExport::XmlOtherTemplateFolder(), QStringLiteral("Jobs Purge.xslt"),
-                  "<!-- DIZUV_IZEVODOVAV:\nDELETE FROM Customers\n-->\n");
-    const QString before = sqlite(QStringLiteral("SELECT count(*) FROM Customers"));
-    prompts().answerFile(CExport::XmlOtherTemplateFolder() + QStringLiteral("Jobs Purge.xslt"));
-    prompts().answer(platform::IDNO);
-    CExport exporter;
-    exporter.ExportListXml(QStringLiteral("Jobs"), QStringLiteral(" "), QStringLiteral("Jobs Document"));
     const QString path = CExport::XmlOtherFileFolder() + QStringLiteral(" 12-06-2026.xml");
-    ASSERT_EQ(exporter.m_strXmlPath, path);
-    expectWellFormed(path);
-    EXPECT_EQ(xpath(path, QStringLiteral("count(/Records/Record)")), QStringLiteral("0"));
-    EXPECT_EQ(xpath(path, QStringLiteral("string(/Records/Footer/DocCount)")), QStringLiteral("0"));
-    EXPECT_EQ(sqlite(QStringLiteral("SELECT count(*) FROM Customers")), before);
+    struct Case
+    {
+        const char *name;
+        QByteArray text;
+        QString said;
+    };
+    const Case cases[] = {
+        {"Jobs Purge.xslt", "<!-- DIZUV_IZEVODOVAV:\nDELETE FROM Customers\n-->\n", QStringLiteral("No data is exported!")},
+        {"Jobs Plain.xslt", "<xsl:stylesheet/>\n", QStringLiteral("No data is exported!")},
+        {"Jobs None.xslt", "<!-- DIZUV_IZEVODOVAV:\nSELECT Name FROM Customers WHERE CusNo = -5\n-->\n",
+         QStringLiteral("No data is exported!")},
+        {"Jobs Broken.xslt", "<!-- DIZUV_IZEVODOVAV:\nSELECT NoSuchColumn FROM NoSuchTable\n-->\n",
+         QStringLiteral("Cannot write: ") + path +
+             QStringLiteral("\n\nThe data to export could not be read from the database; nothing was written.")},
+    };
+    const QString before = sqlite(QStringLiteral("SELECT count(*) FROM Customers"));
+    const QByteArray old = "<?xml version=\"1.0\"?>\r\n<Records>an earlier export</Records>\r\n";
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir().mkpath(CExport::XmlOtherFileFolder());
+        ASSERT_TRUE(WriteTestFile(path, old));
+        writeTemplate(CExport::XmlOtherTemplateFolder(), QString::fromLatin1(c.name), c.text);
+        // Answers of their own: what one case leaves unasked goes with it.
+        platform::TestResponder answers;
+        answers.answerFile(CExport::XmlOtherTemplateFolder() + QString::fromLatin1(c.name));
+        for (int i = 0; i < 3; ++i)
+            answers.answer(platform::IDOK);
+        {
+            CExport exporter;
+            exporter.ExportListXml(QStringLiteral("Jobs"), QStringLiteral(" "), QStringLiteral("Jobs Document"));
+            EXPECT_EQ(exporter.m_strXmlPath, QString());
+        }
+        EXPECT_EQ(ReadTestFile(path), old);
+        EXPECT_EQ(WorkFilesOf(path), QStringList());
+        ASSERT_FALSE(answers.texts().isEmpty());
+        EXPECT_EQ(answers.texts().last(), c.said);
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT count(*) FROM Customers")), before);
+    }
 }
 
 TEST_F(XmlExportTest, QueryTemplateRunsOnceForTheFirstSelectedJob)

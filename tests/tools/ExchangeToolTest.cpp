@@ -46,6 +46,44 @@ TEST_F(ExchangeToolTest, XmlJobsOfTheSampleShopAndTheirItems)
     EXPECT_EQ(items.out, QStringLiteral("Cards\t3\t2.50\t999-1\thttp://x.test/a.pdf\n"));
 }
 
+// An XML list whose template's query fails, or finds nothing, leaves the
+// document at the name byte for byte and no work file.
+TEST_F(ExchangeToolTest, AFailedOrEmptyXmlListLeavesTheOldDocument)
+{
+    const QString db = tempPath(QStringLiteral("shop/TavrelData.mdb"));
+    QDir().mkpath(QFileInfo(db).absolutePath());
+    ASSERT_EQ(RunDbTool({QStringLiteral("create"), db}).exitCode, 0);
+    const QString folder = QFileInfo(db).absolutePath() + QStringLiteral("/XML/");
+    const QString document = folder + QStringLiteral("otherfiles/Customers.xml");
+    QDir().mkpath(folder + QStringLiteral("otherfiles"));
+    struct Case
+    {
+        const char *query;
+        int exitCode;
+        QString said;
+    };
+    const Case cases[] = {
+        {"SELECT NoSuchColumn FROM NoSuchTable", 1, QString()},
+        {"SELECT Name FROM Customers WHERE CusNo = -5", 0,
+         QStringLiteral("No data is exported: ") + document + QStringLiteral(" is left as it was.")},
+    };
+    const QByteArray old = "<?xml version=\"1.0\"?>\r\n<Records>last week's</Records>\r\n";
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.query);
+        ASSERT_TRUE(WriteTestFile(folder + QStringLiteral("othertemplates/Customers List.xslt"),
+                                  "<!-- DIZUV_IZEVODOVAV:\n" + QByteArray(c.query) + "\n-->\n<xsl:stylesheet/>\n"));
+        ASSERT_TRUE(WriteTestFile(document, old));
+        const ToolRun run = RunDbTool({QStringLiteral("xml"), db, QStringLiteral("list"),
+                                       QStringLiteral("Customers List.xslt"), QStringLiteral("Customers"),
+                                       QStringLiteral("Customers Document")});
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err.toStdString();
+        EXPECT_EQ(ReadTestFile(document), old);
+        EXPECT_EQ(WorkFilesOf(document), QStringList());
+        if (!c.said.isEmpty())
+            EXPECT_TRUE(run.err.contains(c.said)) << run.err.toStdString();
+    }
+}
+
 // The tool's time-out bounds a reply that trickles in a byte at a time from a
 // server of its own (a short python3 program, bounded by `timeout`).
 TEST_F(ExchangeToolTest, MailReceiveStopsATricklingServerAtItsTimeout)

@@ -121,10 +121,16 @@ TEST_F(ExportTool, WritesEachKindAndRefusesADevice)
     // An export that finds nothing to write (no such customer, no such
     // posting, no such contact) leaves the old file as it was, as the
     // program does, and says so; it is no failure.
+    const QString anyTemplate = tempPath(QStringLiteral("Any.rtf"));
+    ASSERT_TRUE(WriteTestFile(anyTemplate, "{\\rtf1 <JobNo><MyFooter>}"));
     const QList<QStringList> nothing = {
         {QStringLiteral("iif-customers"), QStringLiteral("SELECT * FROM Customers WHERE Customers.CusNo = 999")},
         {QStringLiteral("iif-sales"), QStringLiteral("999")},
         {QStringLiteral("address-list"), QStringLiteral("3"), QStringLiteral("999")},
+        // Their header lines alone are no export either.
+        {QStringLiteral("invoice-csv"), QStringLiteral("999")},
+        {QStringLiteral("iif-invoices"), QStringLiteral("999")},
+        {QStringLiteral("rtf"), QStringLiteral("999"), anyTemplate},
     };
     for (const QStringList &args : nothing) {
         SCOPED_TRACE(args.first().toStdString());

@@ -22,15 +22,13 @@ const char kUsage[] =
 bool finish(CExport &exporter, int written, QTextStream &out, QTextStream &err)
 {
     // Nothing exported: the name keeps what it held, as in the program.
-    if (written == 0 && !exporter.WriteFailed()) {
-        exporter.outputFile.cancelWriting();
-        err << "No data is exported: " << exporter.outputFile.fileName() << " is left as it was.\n";
-        out << written << '\n';
-        return true;
-    }
-    if (!exporter.CloseOutput()) {
-        err << "Cannot write: " << exporter.outputFile.fileName() << ": " << exporter.WriteError() << '\n';
-        return false;
+    const QString name = exporter.outputFile.fileName();
+    if (!exporter.FinishOutput(written)) {
+        if (!exporter.NothingExported()) {
+            err << "Cannot write: " << name << ": " << exporter.WriteError() << '\n';
+            return false;
+        }
+        err << "No data is exported: " << name << " is left as it was.\n";
     }
     out << written << '\n';
     return true;
@@ -63,6 +61,11 @@ int runExportCommand(const QStringList &argsIn, QTextStream &out, QTextStream &e
             }
             exporter.m_strDocument = file;
             if (!exporter.FillRtfTemplate(middle[0].toInt(), middle[1])) {
+                if (exporter.NothingExported()) {
+                    err << "No data is exported: " << file << " is left as it was.\n";
+                    out << "0\n";
+                    return 0;
+                }
                 err << "The document is not written.\n";
                 return 1;
             }
@@ -93,8 +96,7 @@ int runExportCommand(const QStringList &argsIn, QTextStream &out, QTextStream &e
         if (kind == QLatin1String("invoice-csv") && middle.size() == 1) {
             exporter.separator = ',';
             exporter.WritePeachtreeHeader();
-            exporter.WritePeachtreePosting(middle[0].toInt(), accounts);
-            written = 1;
+            written = exporter.WritePeachtreePosting(middle[0].toInt(), accounts);
         } else if (kind == QLatin1String("iif-sales") && middle.size() == 1) {
             exporter.WriteIifSalesHeader();
             written = exporter.WriteIifSalesJournal(middle[0].toInt());

@@ -120,6 +120,9 @@ int runWebOrderCommand(const QStringList &argsIn, QTextStream &out, QTextStream 
         for (const WebOrderItem &item : std::as_const(order.m_items))
             out << "Item " << item.description << " | " << item.quantity << " | " << item.originals << " | "
                 << item.price << " | " << item.jobItem << " | " << item.link << " | " << OneLine(item.note) << '\n';
+        // What keeps the order from being saved, each naming its field.
+        for (const QString &refusal : std::as_const(order.m_refusals))
+            out << "Refused: " << OneLine(QString(refusal).replace(QLatin1Char('\n'), QStringLiteral(" | "))) << '\n';
         bool ok = true;
         if (!save.isEmpty()) {
             ok = order.SaveOrder(save == QLatin1String("quote") ? 1 : 0, false);

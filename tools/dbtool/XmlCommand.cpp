@@ -83,6 +83,11 @@ int exportCommand(const QStringList &args, QTextStream &out, QTextStream &err)
     }
     PrintPrompts(responder, err);
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    // Nothing found: the document at the name stays, as in the program.
+    if (exporter.NothingExported()) {
+        err << "No data is exported: " << exporter.outputFile.fileName() << " is left as it was.\n";
+        return 0;
+    }
     if (exporter.m_strXmlPath.isEmpty())
         return 1;
     out << exporter.m_strXmlPath << '\n';

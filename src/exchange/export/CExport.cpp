@@ -14,8 +14,10 @@ CExport::CExport() = default;
 
 CExport::~CExport()
 {
+    // A file still open here was never finished (an exception left the
+    // export half way): it is dropped, and the name keeps what it held.
     if (outputFile.isOpen())
-        outputFile.close();
+        outputFile.cancelWriting();
 }
 
 // --- the file -----------------------------------------------------------------------
@@ -23,9 +25,10 @@ CExport::~CExport()
 bool CExport::OpenOutput(const QString &path)
 {
     if (outputFile.isOpen())
-        outputFile.close();
+        outputFile.cancelWriting();
     m_bFailed = false;
     m_bStopped = false;
+    m_bNothing = false;
     m_strError.clear();
     outputFile.setFileName(path);
     if (!outputFile.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
@@ -76,6 +79,23 @@ bool CExport::CloseOutput()
             fail(outputFile.errorString());
     }
     return !m_bFailed;
+}
+
+bool CExport::FinishOutput(int written)
+{
+    m_bNothing = false;
+    if (!outputFile.isOpen())
+        return false;
+    if (m_bStopped) {
+        outputFile.cancelWriting();
+        return false;
+    }
+    if (written <= 0 && !m_bFailed) {
+        m_bNothing = true;
+        outputFile.cancelWriting();
+        return false;
+    }
+    return CloseOutput();
 }
 
 bool CExport::OpenQuery(CXDaoSet &set, const QString &sql)

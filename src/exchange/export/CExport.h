@@ -44,6 +44,15 @@ public:
     void Write(const QString &text);
     // Flushes and closes the file; false when a write or the close failed.
     bool CloseOutput();
+    // Ends the file of an export that wrote `written` records (rows, lines
+    // of postings, labels, XML records): one that found nothing, was stopped
+    // or failed is dropped, so the name keeps what it held; any other is put
+    // in place. True when the file was put in place; NothingExported() tells
+    // a file dropped because nothing was found, WriteFailed() a failure.
+    // Every writer ends its file here; an export left by an exception (the
+    // object goes while the file is open) drops its file too.
+    bool FinishOutput(int written);
+    bool NothingExported() const { return m_bNothing; }
     bool WriteFailed() const { return m_bFailed; }
     // The user stopped the writing of the rows (the file is then dropped).
     bool WriteStopped() const { return m_bStopped; }
@@ -95,17 +104,20 @@ public:
     void ExportList(int view, int branch, int entry, QString name, CXListCtrl *rows, bool allRows, int format);
 
     // --- accounting files ---------------------------------------------------------
-    // Invoice CSV of the postings of the rows; the number of postings.
+    // Invoice CSV of the postings of the rows; the number of invoices written.
     int ExportPeachtree(bool allRows);
     // Asks for the three accounts ("sales,receivables,tax"); false on cancel.
     static bool AskAccounts(QString &accounts);
     // Header line of the invoice CSV.
     void WritePeachtreeHeader();
-    void WritePeachtreePosting(int postingNo, const QString &accounts);
+    // The invoices of a posting; how many were written (0: none found).
+    int WritePeachtreePosting(int postingNo, const QString &accounts);
     // IIF: asks sales journal and/or invoices; the number of postings written.
     int ExportQuickBooks(bool allRows);
     void WriteIifSalesHeader();
     void WriteIifInvoiceHeader();
+    // A posting's journal or its invoices: 1 when written, 0 when the
+    // posting has none (or could not be read).
     int WriteIifSalesJournal(int postingNo);
     int WriteIifInvoices(int postingNo);
     // IIF customer list of the list's query (its TOP n and WHERE kept).
@@ -225,6 +237,7 @@ private:
 
     bool m_bFailed = false;
     bool m_bStopped = false;
+    bool m_bNothing = false;
     QString m_strError;
     QList<int> m_skipped;
 };

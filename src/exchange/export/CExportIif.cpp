@@ -286,10 +286,9 @@ int CExport::WriteIifInvoices(int postingNo)
                             "INNER JOIN Customers ON Customers.CusNo = Jobs.CusNo WHERE Jobs.PostingNo =%1 "
                             "ORDER BY JobNo")
                  .arg(postingNo));
-    if (!set.IsOpen())
+    // A posting without invoices writes none.
+    if (!set.IsOpen() || set.IsEmptySet())
         return 0;
-    if (set.IsEmptySet())
-        return 1;
     set.MoveFirst();
     while (!set.IsEOF() && !m_bFailed) {
         auto text = [&](int i) {

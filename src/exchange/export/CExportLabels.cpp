@@ -137,17 +137,13 @@ void CExport::PrintAddressLabels(CXListCtrl *rowsList, int choice, bool allRows)
     if (!OpenDataSourceFile(QStringLiteral("Address.txt")))
         return;
     const int count = WriteAddressList(choice, allRows, replaceLineBreaks);
-    if (WriteStopped()) {
-        // Stopped by the user: no data file, and no template opened.
-        outputFile.cancelWriting();
+    // Stopped by the user, or no address found: no data file (the one
+    // there stays), and no template opened.
+    if (!FinishOutput(count)) {
+        if (WriteFailed())
+            ReportWriteFailure();
         return;
     }
-    if (!CloseOutput()) {
-        ReportWriteFailure();
-        return;
-    }
-    if (count == 0)
-        return;
     QString templatePath;
     if (!chooseTemplate(QStringLiteral("Address Label 1up.dot"), count, templatePath))
         return;
@@ -238,12 +234,12 @@ void CExport::PrintShippingLabels(const QList<Shipment> &shipments)
     if (!OpenDataSourceFile(QStringLiteral("Shipping Label.txt")))
         return;
     const int labels = WriteShippingLabels(shipments);
-    if (!CloseOutput()) {
-        ReportWriteFailure();
+    // No label to print (no item found): the data file there stays.
+    if (!FinishOutput(labels)) {
+        if (WriteFailed())
+            ReportWriteFailure();
         return;
     }
-    if (labels == 0)
-        return;
     QString templatePath;
     if (!chooseTemplate(QStringLiteral("Shipping Label.dot"), labels, templatePath))
         return;

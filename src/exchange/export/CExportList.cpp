@@ -110,18 +110,15 @@ void CExport::ExportList(int view, int branch, int entry, QString name, CXListCt
         break;
     }
 
-    if (WriteStopped()) {
-        // Stopped by the user: nothing of the file is kept, and the name
-        // keeps what it held before.
-        outputFile.cancelWriting();
-        return;
-    }
-    // Nothing exported: the name keeps what it held, as the message says.
-    if (written == 0 && !WriteFailed()) {
-        outputFile.cancelWriting();
-    } else if (!CloseOutput()) {
-        ReportWriteFailure();
-        return;
+    // Stopped by the user, or nothing exported: the name keeps what it held
+    // before (as the message says).
+    if (!FinishOutput(written)) {
+        if (WriteStopped())
+            return;
+        if (WriteFailed()) {
+            ReportWriteFailure();
+            return;
+        }
     }
     if (!m_skipped.isEmpty()) {
         QStringList numbers;

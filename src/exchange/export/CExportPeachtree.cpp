@@ -56,13 +56,12 @@ int CExport::ExportPeachtree(bool allRows)
     for (const Row &row : chosenRows(allRows)) {
         if (m_bFailed)
             break;
-        WritePeachtreePosting(row.firstText.trimmed().toInt(), accounts);
-        ++count;
+        count += WritePeachtreePosting(row.firstText.trimmed().toInt(), accounts);
     }
     return count;
 }
 
-void CExport::WritePeachtreePosting(int postingNo, const QString &accounts)
+int CExport::WritePeachtreePosting(int postingNo, const QString &accounts)
 {
     // The account text names the sales, the receivables and the sales-tax
     // account, in that order, separated by commas. A text without a comma
@@ -96,9 +95,11 @@ void CExport::WritePeachtreePosting(int postingNo, const QString &accounts)
                             "ORDER BY Jobs.JobNo")
                  .arg(postingNo));
     if (!set.IsOpen() || set.IsEmptySet())
-        return;
+        return 0;
+    int invoices = 0;
     set.MoveFirst();
     while (!set.IsEOF() && !m_bFailed) {
+        ++invoices;
         auto field = [&](int index) {
             QString text;
             set.GetFieldText(index, text, false);
@@ -131,4 +132,5 @@ void CExport::WritePeachtreePosting(int postingNo, const QString &accounts)
         }
         set.MoveNext();
     }
+    return m_bFailed ? 0 : invoices;
 }

@@ -78,10 +78,16 @@ bool CExport::FillRtfTemplate(qint32 jobId, const QString &templatePath)
     job.Open(CXDaoSet::dbOpenSnapshot, kJobRecord + QString::number(jobId));
     // A query that cannot run (its error has been shown) makes no document:
     // one of empty fields would replace the one at the name.
+    m_bNothing = false;
     if (!job.IsOpen())
         return false;
-    const bool haveJob = job.IsOpen() && !job.IsEmptySet();
-    const int jobType = haveJob ? int(job.GetLongByName(QStringLiteral("JobType"))) : 0;
+    // No such job: nothing to fill, and the document at the name stays.
+    if (job.IsEmptySet()) {
+        m_bNothing = true;
+        platform::Prompt::messageBox(QStringLiteral("No data is exported!"));
+        return false;
+    }
+    const int jobType = int(job.GetLongByName(QStringLiteral("JobType")));
 
     struct Item { platform::Value qty, description, price, itemNo; qint32 itemId; };
     QList<Item> items;
@@ -156,8 +162,6 @@ bool CExport::FillRtfTemplate(qint32 jobId, const QString &templatePath)
             // A description keeps its line breaks as paragraphs.
             return RtfValue(v.type() == platform::FieldType::Text || v.type() == platform::FieldType::Memo ? v.toString() : VariantToText(v));
         }
-        if (!haveJob)
-            return QString();
         for (int f = 0; f < job.GetFieldCount(); ++f) {
             if (job.GetFieldName(f).toUpper() != key)
                 continue;

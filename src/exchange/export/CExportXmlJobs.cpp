@@ -381,8 +381,13 @@ void CExport::exportJobs(const QList<qint32> &selected, bool fromList)
     }
     WriteXmlFooter(QStringLiteral("Jobs"), QString(), counter);
     QGuiApplication::restoreOverrideCursor();
-    if (!CloseOutput()) {
-        ReportWriteFailure();
+    // No job written (the template's query found none, the jobs are gone):
+    // the document at the name stays as it was.
+    if (!FinishOutput(counter)) {
+        if (WriteFailed())
+            ReportWriteFailure();
+        else
+            platform::Prompt::messageBox(QStringLiteral("No data is exported!"));
         return;
     }
     m_strXmlPath = path;

@@ -64,8 +64,13 @@ void CExport::ExportListXml(const QString &prefix, const QString &name, const QS
                    QStringLiteral("UTF-8"));
     const int count = WriteXmlQueryRecords(ReadTemplateQuery(templatePath), QStringLiteral("Record"), 0);
     WriteXmlFooter(QStringLiteral("Records"), QString(), count);
-    if (!CloseOutput()) {
-        ReportWriteFailure();
+    // A query that failed or found nothing (a template without one) leaves
+    // the document at the name as it was.
+    if (!FinishOutput(count)) {
+        if (WriteFailed())
+            ReportWriteFailure();
+        else
+            platform::Prompt::messageBox(QStringLiteral("No data is exported!"));
         return;
     }
     m_strXmlPath = path;

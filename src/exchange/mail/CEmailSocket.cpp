@@ -357,7 +357,7 @@ void CEmailSocket::ProcessResponse()
             SendCommand(QStringLiteral("QUIT"), Finished, 6, QString());
             break;
         }
-        if (m_bDelete)
+        if (m_bDelete && (!m_pOwner || m_pOwner->MayDelete(m_nCurrent - 1)))
             SendCommand(QStringLiteral("DELE %1").arg(m_nCurrent), DeleSent, 4, QString());
         else
             next();
@@ -419,7 +419,8 @@ bool CEmailSocket::DeleteMessage(int index)
     if (m_bEnded || m_socket.state() != QAbstractSocket::ConnectedState) {
         platform::Prompt::messageBox(
             QStringLiteral("The mailbox is no longer connected: the message cannot be deleted now.\n\n"
-                           "Turn on \"Delete emails from the server\" to delete messages as they are received."));
+                           "With \"Delete emails from the server\" turned on, a message is deleted at the next "
+                           "Receive once it has been saved as an order or quote."));
         return false;
     }
     return SendCommand(QStringLiteral("DELE %1").arg(index + 1), 0, 4, QString());
@@ -627,9 +628,10 @@ QList<QStringView> partsOf(QStringView body, const QString &boundary)
     return parts;
 }
 
-// The first plain-text part of an entity, looked for through its multipart
-// parts (nested ones too); an entity without a type is plain text.
-bool findPlainPart(QStringView entity, int depth, QStringView &headers, QStringView &body)
+// The first part of an entity of the type ("text/plain", "text/html"),
+// looked for through its multipart parts (nested ones too); an entity
+// without a type is plain text.
+bool findTextPart(QStringView entity, QLatin1StringView wanted, int depth, QStringView &headers, QStringView &body)
 {
     QStringView ownHeaders;
     QStringView ownBody;
@@ -639,17 +641,156 @@ bool findPlainPart(QStringView entity, int depth, QStringView &headers, QStringV
         if (depth >= 8)
             return false;
         for (const QStringView part : partsOf(ownBody, boundary)) {
-            if (findPlainPart(part, depth + 1, headers, body))
+            if (findTextPart(part, wanted, depth + 1, headers, body))
                 return true;
         }
         return false;
     }
-    const QString type = headerValue(ownHeaders, QLatin1StringView("Content-Type")).trimmed();
-    if (!type.isEmpty() && !type.startsWith(QLatin1String("text/plain"), Qt::CaseInsensitive))
+    QString type = headerValue(ownHeaders, QLatin1StringView("Content-Type")).trimmed();
+    if (type.isEmpty())
+        type = QStringLiteral("text/plain");
+    if (!type.startsWith(wanted, Qt::CaseInsensitive))
+        return false;
+    const QStringView rest = QStringView(type).mid(wanted.size());
+    if (!rest.isEmpty() && rest.at(0) != u';' && !rest.at(0).isSpace())
         return false;
     headers = ownHeaders;
     body = ownBody;
     return true;
+}
+
+// The character an HTML character reference names ("amp", "#38", "#x26"),
+// or nothing for a name not known here.
+QString htmlEntity(QStringView name)
+{
+    if (name.startsWith(u'#')) {
+        bool ok = false;
+        const uint code = name.size() > 1 && (name.at(1) == u'x' || name.at(1) == u'X') ? name.mid(2).toUInt(&ok, 16)
+                                                                                       : name.mid(1).toUInt(&ok, 10);
+        if (!ok || code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            return QString();
+        // A line break or tab written as a reference is a blank, as HTML shows it.
+        if (code < 0x20)
+            return QStringLiteral(" ");
+        const char32_t c = char32_t(code);
+        return QString::fromUcs4(&c, 1);
+    }
+    static const struct { const char *name; char16_t c; } named[] = {
+        {"amp", u'&'}, {"lt", u'<'}, {"gt", u'>'}, {"quot", u'"'}, {"apos", u'\''}, {"nbsp", u' '},
+        {"copy", u'\u00A9'}, {"reg", u'\u00AE'}, {"trade", u'\u2122'}, {"euro", u'\u20AC'}, {"pound", u'\u00A3'},
+        {"cent", u'\u00A2'}, {"sect", u'\u00A7'}, {"deg", u'\u00B0'}, {"middot", u'\u00B7'}, {"ndash", u'\u2013'},
+        {"mdash", u'\u2014'}, {"hellip", u'\u2026'}, {"lsquo", u'\u2018'}, {"rsquo", u'\u2019'}, {"ldquo", u'\u201C'},
+        {"rdquo", u'\u201D'}, {"laquo", u'\u00AB'}, {"raquo", u'\u00BB'}, {"times", u'\u00D7'}, {"frac12", u'\u00BD'},
+    };
+    for (const auto &n : named) {
+        if (name == QLatin1StringView(n.name))
+            return QString(QChar(n.c));
+    }
+    return QString();
+}
+
+// The text an HTML body shows, as lines ending in CR LF: tags go (a line
+// break, a paragraph, a heading, a list item, a table row or a division
+// ends a line; a table cell is followed by a blank), comments and what
+// scripts, styles and the head hold go, runs of blanks and line breaks in
+// the markup are one blank, and character references are the characters
+// they name. Read in one pass, whatever the markup (a "<" never closed is
+// text).
+QString htmlToText(const QString &html)
+{
+    static const QStringList lineEnders = {
+        QStringLiteral("br"), QStringLiteral("p"), QStringLiteral("div"), QStringLiteral("tr"), QStringLiteral("li"),
+        QStringLiteral("h1"), QStringLiteral("h2"), QStringLiteral("h3"), QStringLiteral("h4"), QStringLiteral("h5"),
+        QStringLiteral("h6"), QStringLiteral("table"), QStringLiteral("ul"), QStringLiteral("ol"),
+        QStringLiteral("blockquote"), QStringLiteral("pre"), QStringLiteral("hr"), QStringLiteral("dt"),
+        QStringLiteral("dd"), QStringLiteral("address"), QStringLiteral("section"), QStringLiteral("article"),
+        QStringLiteral("header"), QStringLiteral("footer"), QStringLiteral("body"),
+    };
+    static const QStringList hiddenContent = {QStringLiteral("script"), QStringLiteral("style"),
+                                              QStringLiteral("head"), QStringLiteral("title")};
+    QStringList lines;
+    QString line;
+    bool blank = false;
+    auto endLine = [&] {
+        const QString trimmed = line.trimmed();
+        if (!trimmed.isEmpty())
+            lines.append(trimmed);
+        line.clear();
+        blank = false;
+    };
+    auto putChar = [&](QChar c) {
+        if (c.isSpace()) {
+            if (!blank)
+                line += QLatin1Char(' ');
+            blank = true;
+        } else {
+            line += c;
+            blank = false;
+        }
+    };
+    auto put = [&](const QString &text) {
+        for (const QChar c : text)
+            putChar(c);
+    };
+    const qsizetype n = html.size();
+    bool tagsEnd = false; // no ">" after here: every "<" left is text
+    for (qsizetype i = 0; i < n;) {
+        const QChar c = html.at(i);
+        if (c == QLatin1Char('<') && !tagsEnd) {
+            if (QStringView(html).mid(i, 4) == QLatin1String("<!--")) {
+                const qsizetype close = html.indexOf(QLatin1String("-->"), i + 4);
+                i = close < 0 ? n : close + 3;
+                continue;
+            }
+            qsizetype j = i + 1;
+            const bool closing = j < n && html.at(j) == QLatin1Char('/');
+            if (closing)
+                ++j;
+            const bool markup = j < n && (html.at(j).isLetter() || (!closing && (html.at(j) == QLatin1Char('!')
+                                                                                 || html.at(j) == QLatin1Char('?'))));
+            if (!markup) {
+                putChar(c);
+                ++i;
+                continue;
+            }
+            const qsizetype end = html.indexOf(QLatin1Char('>'), j);
+            if (end < 0) {
+                tagsEnd = true;
+                continue;
+            }
+            qsizetype k = j;
+            while (k < end && html.at(k).isLetterOrNumber())
+                ++k;
+            const QString name = html.mid(j, k - j).toLower();
+            i = end + 1;
+            if (!closing && hiddenContent.contains(name) && html.at(end - 1) != QLatin1Char('/')) {
+                const qsizetype closeTag = html.indexOf(QStringLiteral("</") + name, i, Qt::CaseInsensitive);
+                const qsizetype closeEnd = closeTag < 0 ? -1 : html.indexOf(QLatin1Char('>'), closeTag);
+                i = closeEnd < 0 ? n : closeEnd + 1;
+                continue;
+            }
+            if (lineEnders.contains(name))
+                endLine();
+            else if (closing && (name == QLatin1String("td") || name == QLatin1String("th")))
+                putChar(QLatin1Char(' '));
+            continue;
+        }
+        if (c == QLatin1Char('&')) {
+            qsizetype k = i + 1;
+            while (k < n && k - i <= 9 && (html.at(k).isLetterOrNumber() || (k == i + 1 && html.at(k) == QLatin1Char('#'))))
+                ++k;
+            const QString named = htmlEntity(QStringView(html).mid(i + 1, k - i - 1));
+            if (!named.isEmpty()) {
+                put(named);
+                i = k < n && html.at(k) == QLatin1Char(';') ? k + 1 : k;
+                continue;
+            }
+        }
+        putChar(c);
+        ++i;
+    }
+    endLine();
+    return lines.isEmpty() ? QString() : lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
 }
 
 } // namespace
@@ -658,13 +799,16 @@ QString CEmailSocket::GetPlainText(int index) const
 {
     // The message is stored without the reply's closing line. Its plain-text
     // part (the message itself when it is no multipart) is taken, decoded by
-    // its own transfer encoding and character set; a message without one
-    // gives everything after its header lines as it is.
+    // its own transfer encoding and character set; a message of HTML alone
+    // gives the text its HTML part shows, never its markup; a message with
+    // neither gives everything after its header lines as it is.
     const QString text = GetMessageText(index);
     QStringView headers;
     QStringView body;
-    if (findPlainPart(text, 0, headers, body))
+    if (findTextPart(text, QLatin1StringView("text/plain"), 0, headers, body))
         return decodeBody(headers, body.toString());
+    if (findTextPart(text, QLatin1StringView("text/html"), 0, headers, body))
+        return htmlToText(decodeBody(headers, body.toString()));
     splitEntity(text, headers, body);
     return body.toString();
 }

@@ -27,6 +27,15 @@ public:
         Q_UNUSED(index);
         return true;
     }
+    // Whether message `index`, kept, may go from the server now, in a run
+    // that deletes: an owner that keeps a message only in memory until it is
+    // saved elsewhere says no until then, and the message stays on the
+    // server for the next run. Most owners delete what they keep.
+    virtual bool MayDelete(int index)
+    {
+        Q_UNUSED(index);
+        return true;
+    }
 };
 
 // The text a progress step shows and logs ("" for steps without one).
@@ -34,7 +43,7 @@ QString EmailProgressText(int step, int current, int count);
 
 // A POP3 mailbox client. One run: greeting, USER, PASS, LIST, then RETR for
 // each listed message (DELE after each complete one when asked, once its
-// owner has kept it) and QUIT.
+// owner has kept it and lets it go) and QUIT.
 // Replies are read line by line: a multi-line reply (LIST, RETR) ends at its
 // "." line, and the next command goes out only after the reply to the last
 // one is complete, so mails never run together and only complete ones are

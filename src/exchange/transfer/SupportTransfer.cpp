@@ -1,5 +1,6 @@
 #include "exchange/transfer/SupportTransfer.h"
 
+#include "platform/PlacedFile.h"
 #include "platform/UserFile.h"
 
 #include "exchange/FtpCurl.h"
@@ -174,9 +175,14 @@ bool SupportTransfer::StartSend(const QString &localPath, const QString &remoteN
     m_bWriteFailed = false;
     m_error.clear();
     m_done = 0;
-    m_source.setFileName(localPath);
-    if (!m_source.open(QIODevice::ReadOnly)) {
-        m_error = QStringLiteral("Cannot open: ") + localPath;
+    // The file is the one the user named: only an ordinary file is sent (a
+    // pipe would hold the program, a device would be read for ever), and a
+    // link only when it is not another user's way to a file of this user's.
+    QString refusal;
+    bool checked = false;
+    if (!platform::PlacedFile::OpenFile(localPath, m_source, refusal, false, -1, &checked)) {
+        m_error = checked ? QStringLiteral("Cannot use ") + localPath + QStringLiteral(": ") + refusal + QLatin1Char('.')
+                          : QStringLiteral("Cannot open: ") + localPath;
         return false;
     }
     m_expected = m_source.size();

@@ -20,6 +20,7 @@
 #include "jobs/CJobWhen.h"
 #include "platform/NetworkWait.h"
 #include "platform/Prompt.h"
+#include "platform/db/DbException.h"
 #include "views/CDlgData.h"
 #include "views/CDlgGrid.h"
 #include "views/CDlgList.h"
@@ -357,6 +358,31 @@ void CEmailRead::ShowProgress(int step)
     const QString text = EmailProgressText(step, m_socket.GetCurrent(), m_socket.GetCount());
     if (!text.isEmpty())
         SetStatus(text);
+}
+
+bool CEmailRead::MayDelete(int index)
+{
+    // Saved means in the shop file: the message is linked to a job that is
+    // still there. A message without a Message-ID cannot be linked and stays.
+    const QString id = m_socket.GetMessageId(index);
+    bool saved = false;
+    if (!id.isEmpty()) {
+        try {
+            CEmailLinkSet links(m_order.m_pDatabase);
+            if (const qint32 jobId = links.GetJobIdOfMessage(id); jobId > 0) {
+                CXDaoSet job(m_order.m_pDatabase);
+                job.Open(CXDaoSet::dbOpenSnapshot, QStringLiteral("SELECT JobID FROM Jobs WHERE JobID = %1").arg(jobId),
+                         CXDaoSet::dbForwardOnly);
+                saved = job.IsOpen() && !job.IsEmptySet();
+            }
+        } catch (const platform::DbException &) {
+            saved = false;
+        }
+    }
+    if (!saved)
+        Log(QStringLiteral("Email %1 is not saved as an order or quote yet: it stays on the server.").arg(index + 1),
+            false);
+    return saved;
 }
 
 void CEmailRead::OnReceive()

@@ -54,6 +54,10 @@ public:
     // EmailSocketOwner
     void Log(const QString &text, bool blankLineFirst) override;
     void ShowProgress(int step) override;
+    // A received order leaves the mailbox only once it is saved as an order
+    // or quote: until then it stays on the server, so that nothing received
+    // is lost with this window (closed, a second Receive, a crash).
+    bool MayDelete(int index) override;
 
     int m_nSource = 0;
     CWebOrder m_order;

@@ -114,6 +114,12 @@ QString CWebOrder::Field(int key, int start, int limit, const QString &remove) c
     if (m_pXmlOrder && IsElementPath(m_keys[key]))
         return RemoveChars(m_pXmlOrder->GetXmlValue(m_keys[key], QString(), -1), remove).trimmed();
     CZqApp::ExtractMailField(m_strMailText, m_keys[key], value, start, limit, remove);
+    // A label found in an XML order's text: its value ends where the
+    // markup around it starts ("Customer No: 202</Note>").
+    if (m_pXmlOrder) {
+        if (const qsizetype markup = value.indexOf(QLatin1Char('<')); markup >= 0)
+            value = value.left(markup).trimmed();
+    }
     return WithoutLabelColon(value);
 }
 
@@ -125,20 +131,6 @@ QString CWebOrder::WithoutLabelColon(QString value)
     while (value.startsWith(QLatin1Char(':')))
         value = value.mid(1).trimmed();
     return value;
-}
-
-int CWebOrder::FieldNumber(int key) const
-{
-    int number = 0;
-    if (m_pXmlOrder && IsElementPath(m_keys[key])) {
-        const QString text = RemoveChars(Field(key, 0, 0, QString()), QStringLiteral(",$"));
-        int digits = 0;
-        while (digits < text.size() && (text.at(digits).isDigit() || text.at(digits) == QLatin1Char('.')))
-            ++digits;
-        return ToInt(text.left(digits));
-    }
-    CZqApp::ExtractMailNumber(m_strMailText, m_keys[key], number, 0, 0);
-    return number;
 }
 
 void CWebOrder::AppendLabeledLine(const QString &label, QString &text, const QString &value) const
@@ -189,6 +181,12 @@ void CWebOrder::ParseTextOrder()
 {
     using namespace keyfield;
     ClearOrder();
+    // Every line ends in CR LF, as in a mail, whatever the text had (a file
+    // or a pasted text of bare line feeds or carriage returns): a value is
+    // the rest of its label's line, never the lines after it.
+    m_strMailText.replace(kCrLf, QStringLiteral("\n"));
+    m_strMailText.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    m_strMailText.replace(QLatin1Char('\n'), kCrLf);
     // Blank lines go; quoted-printable soft breaks and encoded line ends are
     // undone, so a label is found on one line again.
     m_strMailText.replace(QStringLiteral("\r\n\r\n"), kCrLf);
@@ -407,7 +405,20 @@ void CWebOrder::RefuseLongItemTexts()
 void CWebOrder::MatchCustomer()
 {
     using namespace keyfield;
-    qint32 cusNo = FieldNumber(CustomerNo);
+    // The customer's number is digits alone: one written otherwise ("1e3",
+    // "10 04") is no number of any customer, never the number it starts
+    // with. The order is then matched as one without a number and cannot be
+    // saved until the number is put right or the customer chosen.
+    qint32 cusNo = 0;
+    m_strCustomerNoRefusal.clear();
+    const QString written = Field(CustomerNo);
+    if (int number = 0; ReadOrderCount(written, number)) {
+        cusNo = number;
+    } else {
+        Refuse(CustomerNo, written, QStringLiteral("a customer number"),
+               QStringLiteral("A customer number is written in digits alone."));
+        m_strCustomerNoRefusal = m_refusals.last();
+    }
     CCusSet customers(m_pDatabase);
     if (cusNo != 0 && customers.FindCustomer(cusNo)) {
         m_jobSet.m_CusNo = cusNo;
@@ -561,6 +572,11 @@ void CWebOrder::MatchBuyer()
 
 void CWebOrder::ChangeCustomer(qint32 cusNo)
 {
+    // The customer chosen by hand stands for a number the order wrote wrongly.
+    if (!m_strCustomerNoRefusal.isEmpty()) {
+        m_refusals.removeAll(m_strCustomerNoRefusal);
+        m_strCustomerNoRefusal.clear();
+    }
     if (cusNo == m_jobSet.m_CusNo)
         return;
     m_jobSet.m_CusNo = cusNo;

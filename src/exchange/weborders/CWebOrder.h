@@ -67,7 +67,8 @@ public:
     void UpdateShipTo() { m_jobSet.m_ShiptoNo = m_shiptoSet.m_ShiptoNo; }
     void UpdateBuyer() { m_jobSet.m_BuyerNo = m_contactSet.m_ContactNo; }
     // Another customer chosen for the order: ship-to and buyer are looked up
-    // again under it.
+    // again under it. A customer number the order wrote unreadably no longer
+    // stands in the way of saving it.
     void ChangeCustomer(qint32 cusNo);
     bool HasCustomer() const { return m_jobSet.m_CusNo != 0; }
 
@@ -95,8 +96,6 @@ public:
     QString Field(int key, int start = 0, int limit = 0, const QString &remove = QString()) const;
     // A value without the colon(s) and blanks that end its label.
     static QString WithoutLabelColon(QString value);
-    // The number a key field starts with ("$1,200.50" gives 1200), 0 when absent.
-    int FieldNumber(int key) const;
 
     platform::Database *m_pDatabase = nullptr;
     KeyFieldTable m_keys;
@@ -137,6 +136,7 @@ private:
     void RefuseLongItemTexts();
     platform::Database &db() const;
 
+    QString m_strCustomerNoRefusal; // the refusal of an unreadable customer number
     const XmlDocument *m_pXmlOrder = nullptr; // the XML order being read
     bool m_bSaveFailed = false; // a row of the save could not be written
     bool m_bSaved = false;      // this order has become a job
