@@ -261,7 +261,8 @@ TEST_F(JobCopyTest, UpdateChoicesAskAndTell)
     // Discount %: a customer of 10 % gives the copy 10 %, 25.00 off 250.00.
     exec(QStringLiteral("UPDATE Customers SET Discount = 10 WHERE CusNo = 100"));
     SaveOptionValue(44323, 0x80);
-    const qint32 posters = addJob(1, 41, QStringLiteral("Title, DateIn"), QStringLiteral("'Posters', #6/10/2024#"));
+    const qint32 posters =
+        addJob(1, 41, QStringLiteral("Title, DateIn, Subtotal"), QStringLiteral("'Posters', #6/10/2024#, 250"));
     addItem(posters, 1, QStringLiteral("Posters"), "250");
     CJobSet discounted;
     JobCopy priced(discounted);
