@@ -346,10 +346,6 @@ void CItemPrice::PriceService()
                 AskCount(&row.m_nSerQty, false);
         }
         row.m_ChargeQty = row.m_ActualQty = row.m_nSerQty;
-    } else if (c == 1 && row.m_nSerQty > 0) {
-        // A line costed by its time counts what its service counts now, not
-        // the quantity it was added with.
-        row.m_ChargeQty = row.m_ActualQty = row.m_nSerQty;
     }
 
     ComputeSetupAndRun();
