@@ -125,6 +125,9 @@ void CEditPaper::BuildRows()
     g.AddTextRow(QStringLiteral("In Stock"), stock);
     g.AddCaption(QStringLiteral("How many?"), 30383);
     g.AddRow(7, GetQuantityUnitName(m_nQuantityUnit), QStringLiteral("%d"));
+    // A count, read as the item window reads its originals: "-5", or one
+    // past the largest count, is refused naming the row.
+    g.SetRowNotNegative(RowSheets);
     g.AddListRow(3, QStringLiteral("Paper Color"), GetQuickNotesSql(3, 0));
     g.AddListRow(2, QStringLiteral("Paper Vendor"),
                  QStringLiteral("SELECT [No], Name FROM Vendors WHERE ([No] = 0 or Type = 0) AND Name NOT LIKE '~*' "

@@ -9,6 +9,7 @@
 #include "app/base/DialogControls.h"
 #include "app/base/HtmlText.h"
 #include "app/base/MoneyText.h"
+#include "app/base/QuantityText.h"
 #include "app/base/TypedValue.h"
 #include "catalogue/CSerDlgMore.h"
 #include "catalogue/ServiceRules.h"
@@ -342,7 +343,8 @@ void CSerDlg::BuildGrids()
     m_setupGrid.AddPickItem(0, 0, QString());
     m_setupGrid.AddPickItems(0, 1, kSetupPer);
 
-    m_runGrid.AddColumn(QStringLiteral("QtyBreak"), 80, 7, QStringLiteral("%8d"));
+    // A break is a count: up to the largest count, as every count is.
+    m_runGrid.AddColumn(QStringLiteral("QtyBreak"), 80, 7, QStringLiteral("%d"));
     m_runGrid.AddColumn(QStringLiteral("Units/Hour"), 80, 7, QStringLiteral("2"));
     m_runGrid.AddColumn(QStringLiteral("Mat.Cost"), 80, 7, QStringLiteral("$"));
     m_runGrid.AddColumn(QStringLiteral("~"), 8, 0, QString(), 0);
@@ -570,6 +572,7 @@ bool CSerDlg::ReadControls()
     {
         unsigned id;
         QString message;
+        bool named = true; // said after the field's name
     };
     auto number = [this](unsigned id) -> qint32 {
         const QString text = edit(id)->text().trimmed();
@@ -578,6 +581,24 @@ bool CSerDlg::ReadControls()
         std::int32_t value = 0;
         if (!ReadTypedWhole(text, value))
             throw Failure{id, TypedValueMessage(ValueKind::Whole)};
+        return value;
+    };
+    // A count, read as every count is (0 to 1,000,000,000); a divisor typed
+    // is at least 1 (empty divides by nothing).
+    auto count = [this](unsigned id, qint32 least) -> qint32 {
+        const QString text = edit(id)->text().trimmed();
+        if (text.isEmpty())
+            return 0;
+        std::int32_t value = 0;
+        std::int64_t whole = 0;
+        if (!ReadTypedFixed(text, 0, whole))
+            throw Failure{id, TypedValueMessage(ValueKind::Whole)};
+        if (whole > kLargestCount)
+            throw Failure{id, TooLargeCountText(FieldCaption(id)), false};
+        if (!ReadTypedQuantity(text, value) || value < least)
+            throw Failure{id, QStringLiteral("Please enter a quantity from %1 to %2.")
+                                  .arg(least)
+                                  .arg(FormatFixedPoint(kLargestCount, 0, true))};
         return value;
     };
     auto decimal = [this](unsigned id) -> float {
@@ -616,9 +637,9 @@ bool CSerDlg::ReadControls()
           {&s.m_DefNote, IDC_DEFNOTE}, {&s.m_Size, IDC_SIZE}})
         s.SetFieldCaption(member, FieldName(edit(id)));
     try {
-        const qint32 divide = number(IDC_DIVIDE);
-        const qint32 multiply = number(IDC_MULTIPLY);
-        const qint32 round = number(IDC_ROUND);
+        const qint32 divide = count(IDC_DIVIDE, 1);
+        const qint32 multiply = count(IDC_MULTIPLY, 0);
+        const qint32 round = count(IDC_ROUND, 0);
         const qint32 markup = number(IDC_MARKUP);
         const qint32 markup2 = number(IDC_MARKUP2);
         const qint32 markup3 = number(IDC_MARKUP3);
@@ -651,8 +672,9 @@ bool CSerDlg::ReadControls()
         StoreIfChanged(s.m_CostHr, sh.m_CostHr, costHr);
         StoreIfChanged(s.m_MinPrice, sh.m_MinPrice, minPrice);
     } catch (const Failure &failure) {
-        platform::Prompt::messageBox(FieldMessage(FieldCaption(failure.id), failure.message), QString(),
-                                     platform::MB_ICONEXCLAMATION);
+        platform::Prompt::messageBox(failure.named ? FieldMessage(FieldCaption(failure.id), failure.message)
+                                                   : failure.message,
+                                     QString(), platform::MB_ICONEXCLAMATION);
         FocusItem(failure.id);
         return false;
     }

@@ -416,7 +416,10 @@ void CViewServices::OnUpdateCosts()
     const long choice = rounding.GetCheckedInRange(1, 3);
     const int step = choice == 1 ? 1 : choice == 2 ? 10 : 100;
 
-    const int written = UpdateServicesRunCosts(keys, percent, step);
+    QString refusal;
+    const int written = UpdateServicesRunCosts(keys, percent, step, &refusal);
+    if (!refusal.isEmpty())
+        platform::Prompt::messageBox(refusal, QString(), platform::MB_ICONEXCLAMATION);
     if (written <= 0)
         return;
     platform::Prompt::messageBox(QString::number(written) + QStringLiteral(" services are updated."));

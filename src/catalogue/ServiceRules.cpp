@@ -64,7 +64,7 @@ bool LiftExceptionHolds(quint8 qtyBy, qint32 divide, const QString &askHowMany)
            && !askHowMany.startsWith(QLatin1Char('/'));
 }
 
-qint32 RaisedRunCost(qint32 oldCost, qint64 percentTenThousandths, int step)
+bool RaisedRunCost(qint32 oldCost, qint64 percentTenThousandths, int step, qint32 &raised)
 {
     constexpr qint64 kScale = 1000000; // 100 % in ten-thousandths of a percent
     const qint64 product = qint64(oldCost) * (kScale + percentTenThousandths);
@@ -76,14 +76,10 @@ qint32 RaisedRunCost(qint32 oldCost, qint64 percentTenThousandths, int step)
         else if (rest < 0)
             cost -= rest; // toward zero is up for a negative amount
     }
-    constexpr qint64 top = std::numeric_limits<qint32>::max();
-    constexpr qint64 bottom = std::numeric_limits<qint32>::min();
-    const qint64 s = step > 1 ? step : 1;
-    if (cost > top)
-        cost = top - top % s;
-    if (cost < bottom)
-        cost = bottom - bottom % s;
-    return qint32(cost);
+    if (cost > std::numeric_limits<qint32>::max() || cost < std::numeric_limits<qint32>::min())
+        return false;
+    raised = qint32(cost);
+    return true;
 }
 
 QString DuplicateServiceName(const QString &name)

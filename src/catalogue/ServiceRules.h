@@ -34,9 +34,10 @@ bool LiftExceptionHolds(quint8 qtyBy, qint32 divide, const QString &askHowMany);
 
 // A run cost raised by a factor given as a percentage in ten-thousandths of a
 // percent (5.5 % = 55000): the product cut toward zero, then raised to the
-// next multiple of the step (cents). Computed in 64 bits; a result beyond the
-// column's range is held at the largest multiple of the step that fits.
-qint32 RaisedRunCost(qint32 oldCost, qint64 percentTenThousandths, int step);
+// next multiple of the step (cents). Computed in 64 bits; false (and `cost`
+// untouched) when the result is beyond what the column holds (32 bits, at
+// most 21,474,836.47), which is never cut to fit.
+bool RaisedRunCost(qint32 oldCost, qint64 percentTenThousandths, int step, qint32 &cost);
 
 // The name of a duplicate: the first 40 characters and " - Copy".
 QString DuplicateServiceName(const QString &name);

@@ -1,6 +1,7 @@
 #include "catalogue/ServiceUpdates.h"
 
 #include "app/base/Codes.h"
+#include "app/base/MoneyText.h"
 #include "catalogue/ServiceRules.h"
 #include "data/CSerSet.h"
 #include "data/DaoError.h"
@@ -9,7 +10,10 @@
 #include "platform/db/DbException.h"
 #include "platform/db/Recordset.h"
 
+#include <QtCore/QStringList>
+
 #include <functional>
+#include <limits>
 
 using platform::Value;
 
@@ -62,26 +66,59 @@ int SetServicesCostMultiplier(const QList<qint32> &serNos, float multiplier)
     });
 }
 
-int UpdateServicesRunCosts(const QList<qint32> &serNos, qint64 percentTenThousandths, int step)
+int UpdateServicesRunCosts(const QList<qint32> &serNos, qint64 percentTenThousandths, int step, QString *refusal)
 {
-    return forEachService(serNos, [=](platform::Database &db, qint32 serNo) {
-        QString select = QStringLiteral("SELECT ");
-        for (int i = 1; i <= 9; ++i)
-            select += QStringLiteral("RunCost%1%2").arg(i).arg(i < 9 ? QStringLiteral(", ") : QString());
-        platform::Recordset rs(db);
-        rs.open(platform::Recordset::Type::Snapshot, select + QStringLiteral(" FROM Services WHERE SerNo = ?"),
-                {Value(serNo)});
-        QString update = QStringLiteral("UPDATE Services SET ");
-        QList<Value> values;
-        for (int i = 0; i < 9; ++i) {
-            const qint32 old = rs.isEOF() || rs.value(i).isNull() ? 0 : qint32(rs.value(i).toInt());
-            update += QStringLiteral("RunCost%1 = ?%2").arg(i + 1).arg(i < 8 ? QStringLiteral(", ") : QString());
-            values << Value(RaisedRunCost(old, percentTenThousandths, step));
+    platform::Database &db = SharedDatabase();
+    int written = 0;
+    QStringList refused;
+    try {
+        platform::Transaction transaction(db);
+        for (qint32 serNo : serNos) {
+            QString select = QStringLiteral("SELECT Name");
+            for (int i = 1; i <= 9; ++i)
+                select += QStringLiteral(", RunCost%1").arg(i);
+            platform::Recordset rs(db);
+            rs.open(platform::Recordset::Type::Snapshot, select + QStringLiteral(" FROM Services WHERE SerNo = ?"),
+                    {Value(serNo)});
+            if (rs.isEOF())
+                continue; // gone: skipped, not counted
+            const QString name = rs.value(0).isNull() ? QString() : rs.value(0).toString();
+            QString update = QStringLiteral("UPDATE Services SET ");
+            QList<Value> values;
+            QString past;
+            for (int i = 0; i < 9 && past.isEmpty(); ++i) {
+                const qint32 old = rs.value(i + 1).isNull() ? 0 : qint32(rs.value(i + 1).toInt());
+                qint32 raised = 0;
+                if (!RaisedRunCost(old, percentTenThousandths, step, raised)) {
+                    // Said as the column holds it, in dollars: never cut to fit.
+                    past = QStringLiteral("\"%1\": \"RunCost%2\" cannot be more than %3, the largest it holds.")
+                               .arg(name)
+                               .arg(i + 1)
+                               .arg(FormatFixedPoint(std::numeric_limits<qint32>::max(), 2, true));
+                    break;
+                }
+                update += QStringLiteral("RunCost%1 = ?%2").arg(i + 1).arg(i < 8 ? QStringLiteral(", ") : QString());
+                values << Value(raised);
+            }
+            rs.close();
+            if (!past.isEmpty()) {
+                refused << past;
+                continue; // this service keeps every cost it had
+            }
+            values << Value(serNo);
+            db.execute(update + QStringLiteral(" WHERE SerNo = ?"), values);
+            ++written;
         }
-        rs.close();
-        values << Value(serNo);
-        db.execute(update + QStringLiteral(" WHERE SerNo = ?"), values);
-    });
+        transaction.commit();
+    } catch (const platform::DbException &e) {
+        ShowDaoError(e, QStringLiteral("Cannot save Services"));
+        return -1;
+    }
+    if (refusal)
+        *refusal = refused.isEmpty() ? QString()
+                                     : refused.join(QLatin1Char('\n'))
+                                           + QStringLiteral("\n\nThe costs of these services are not updated.");
+    return written;
 }
 
 int MoveServicesToCategory(const QList<qint32> &serNos, qint32 catNo)

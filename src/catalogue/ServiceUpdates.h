@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QtCore/QList>
+#include <QtCore/QString>
 #include <QtCore/QtGlobal>
 
 // The services view's changes to many Services rows at once. Each runs in
@@ -17,8 +18,11 @@ int SetServicesCostMultiplier(const QList<qint32> &serNos, float multiplier);
 
 // Raises or lowers the nine run costs of every service by the percentage
 // (in ten-thousandths of a percent) and rounds each up to the step in cents
-// (see RaisedRunCost).
-int UpdateServicesRunCosts(const QList<qint32> &serNos, qint64 percentTenThousandths, int step);
+// (see RaisedRunCost). A service one of whose costs would pass what its
+// column holds keeps every cost it had and is not counted; `refusal` then
+// names each such service and the column.
+int UpdateServicesRunCosts(const QList<qint32> &serNos, qint64 percentTenThousandths, int step,
+                           QString *refusal = nullptr);
 
 // Moves every service to the category.
 int MoveServicesToCategory(const QList<qint32> &serNos, qint32 catNo);

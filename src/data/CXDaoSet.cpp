@@ -2,6 +2,7 @@
 #include "data/CXDaoSet.h"
 #include "data/QueryParameterPrompt.h"
 
+#include "app/base/MoneyText.h"
 #include "app/base/PriceText.h"
 #include "app/base/SqlText.h"
 #include "app/base/TextUtil.h"
@@ -767,17 +768,61 @@ void CXDaoSet::refuseTextsTooLong()
 {
     // A text longer than its column fails the write; the failure names the
     // column and its size rather than only the engine's "field is too small".
+    // A number its column cannot hold (a count of 32 bits in a column of 8
+    // or 16, an amount past the largest the program takes) fails the same
+    // way, naming the field: it is never cut or wrapped to fit.
     const bool adding = GetEditMode() == dbEditAdd;
+    const auto nameOf = [this](const BoundField &f) {
+        QString name = f.column;
+        name.remove(QLatin1Char('[')).remove(QLatin1Char(']'));
+        for (const auto &caption : m_binding->captions)
+            if (caption.first.compare(name, Qt::CaseInsensitive) == 0 && !caption.second.isEmpty())
+                return caption.second;
+        return name;
+    };
     for (const BoundField &f : m_binding->fields) {
-        if (f.type != MemberType::Text || !(f.dirty || adding))
+        if (!(f.dirty || adding))
             continue;
-        const QString &text = as<QString>(f.member);
-        const int size = set().fieldSize(f.index);
-        if (size > 0 && set().fieldType(f.index) == FieldType::Text && text.size() > size) {
-            QString name = f.column;
-            name.remove(QLatin1Char('[')).remove(QLatin1Char(']'));
-            throw DbException(platform::dberr::FieldTooSmall,
-                              FieldMessage(name, TextLengthMessage(size)));
+        switch (f.type) {
+        case MemberType::Text: {
+            const QString &text = as<QString>(f.member);
+            const int size = set().fieldSize(f.index);
+            if (size > 0 && set().fieldType(f.index) == FieldType::Text && text.size() > size) {
+                QString name = f.column;
+                name.remove(QLatin1Char('[')).remove(QLatin1Char(']'));
+                throw DbException(platform::dberr::FieldTooSmall, FieldMessage(name, TextLengthMessage(size)));
+            }
+            break;
+        }
+        case MemberType::Short:
+        case MemberType::Long: {
+            // Only a column narrower than the member can be passed.
+            const FieldType column = set().fieldType(f.index);
+            if (column != FieldType::Byte && column != FieldType::Integer)
+                break;
+            const qint64 value = f.type == MemberType::Long ? as<qint32>(f.member) : as<qint16>(f.member);
+            const qint64 lowest = column == FieldType::Byte ? 0 : -32768;
+            const qint64 highest = column == FieldType::Byte ? 255 : 32767;
+            if (value < lowest || value > highest)
+                throw DbException(platform::dberr::NumericOverflow,
+                                  FieldMessage(nameOf(f), QStringLiteral("Please enter a number from %1 to %2.")
+                                                              .arg(lowest)
+                                                              .arg(FormatFixedPoint(highest, 0, true))));
+            break;
+        }
+        case MemberType::Currency: {
+            const Money amount = as<Money>(f.member);
+            if (amount.isValid() && !IsWithinLargestAmount(amount.units()))
+                throw DbException(platform::dberr::NumericOverflow,
+                                  QStringLiteral("\"%1\" cannot be %2 than %3, the largest amount it holds.")
+                                      .arg(nameOf(f), amount.units() > 0 ? QStringLiteral("more") : QStringLiteral("less"),
+                                           FormatFixedPoint((amount.units() > 0 ? kLargestAmountUnits : -kLargestAmountUnits)
+                                                                / Money::kUnitsPerCent,
+                                                            2, true)));
+            break;
+        }
+        default:
+            break;
         }
     }
 }

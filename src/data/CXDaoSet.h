@@ -296,7 +296,8 @@ private:
     bool readOnlyDatabase() const;
     // A record only read: whether a bound member was changed since.
     bool changedSinceRead();
-    // Throws 3163 naming the first bound text that its column cannot hold.
+    // Throws 3163 naming the first bound text that its column cannot hold,
+    // and 3349 naming the first number or amount that its column cannot.
     void refuseTextsTooLong();
 protected:
     // Update(), under the one rule for a row that others may save too: what

@@ -34,54 +34,60 @@ void CItemPrice::SetDefaultPriceChangeDialog(PriceChangeDialog dialog)
     defaultPriceChangeDialog() = std::move(dialog);
 }
 
-qint32 CItemPrice::HeldCount(__int128 value, const QString &figure) const
+qint32 CItemPrice::HeldCount(__int128 value, FigureName figure) const
 {
     if (value <= kLargestCount && value >= -kLargestCount)
         return qint32(value);
     if (m_strPastBound.isEmpty()) {
         const bool shown = value <= std::numeric_limits<qint64>::max() && value >= std::numeric_limits<qint64>::min();
-        m_strPastBound = PastLargestFigureText(figure, shown ? qint64(value) : 0, false, !shown);
+        m_strPastBound = PastLargestFigureText(FigureText(figure), shown ? qint64(value) : 0, false, !shown);
     }
     return qint32(value > 0 ? kLargestCount : -kLargestCount);
 }
 
-qint32 CItemPrice::HeldCount(double value, const QString &figure) const
+qint32 CItemPrice::HeldCount(double value, FigureName figure) const
 {
     // Within 2^62 a double's whole part is told exactly as a count past the
     // largest; beyond (and a number that is none) only "more than" is said.
     if (std::isfinite(value) && std::fabs(value) < 4.6e18)
         return HeldCount(__int128(qint64(value)), figure);
     if (m_strPastBound.isEmpty())
-        m_strPastBound = PastLargestFigureText(figure, 0, false, true);
+        m_strPastBound = PastLargestFigureText(FigureText(figure), 0, false, true);
     return qint32(value < 0 ? -kLargestCount : kLargestCount);
 }
 
-qint64 CItemPrice::HeldAmount(__int128 units, const QString &figure) const
+qint64 CItemPrice::HeldAmount(__int128 units, FigureName figure) const
 {
     if (units <= kLargestAmountUnits && units >= -kLargestAmountUnits)
         return qint64(units);
     if (m_strPastBound.isEmpty()) {
         const bool shown = units <= std::numeric_limits<qint64>::max() && units >= std::numeric_limits<qint64>::min();
-        m_strPastBound = PastLargestFigureText(figure, shown ? qint64(units) : 0, true, !shown);
+        m_strPastBound = PastLargestFigureText(FigureText(figure), shown ? qint64(units) : 0, true, !shown);
     }
     return units > 0 ? kLargestAmountUnits : -kLargestAmountUnits;
 }
 
-qint64 CItemPrice::HeldAmount(double units, const QString &figure) const
+qint64 CItemPrice::HeldAmount(double units, FigureName figure) const
 {
     if (std::isfinite(units) && std::fabs(units) < 4.6e18)
         return HeldAmount(__int128(qint64(units)), figure);
     if (m_strPastBound.isEmpty())
-        m_strPastBound = PastLargestFigureText(figure, 0, true, true);
+        m_strPastBound = PastLargestFigureText(FigureText(figure), 0, true, true);
     return units < 0 ? -kLargestAmountUnits : kLargestAmountUnits;
 }
 
-qint32 CItemPrice::HeldRoundUp(qint32 value, qint32 step, const QString &figure) const
+qint32 CItemPrice::HeldRoundUp(qint32 value, qint32 step, FigureName figure) const
 {
     if (step <= 1)
         return value;
     const __int128 rounded = (__int128(value) - 1 + step) / step * step;
     return HeldCount(rounded, figure);
+}
+
+QString CItemPrice::FigureText(FigureName figure) const
+{
+    const QString name = QString::fromLatin1(figure.m_figure);
+    return figure.m_whose ? name + *figure.m_whose : name + OfService();
 }
 
 QString CItemPrice::OfService() const
@@ -503,10 +509,10 @@ int CItemPrice::PriceItem(int quantity)
 
     if (!m_NewPrice.isValid() || !IsWithinLargestAmount(m_NewPrice.units()))
         HeldAmount(m_NewPrice.isValid() ? __int128(m_NewPrice.units()) : __int128(std::numeric_limits<qint64>::max()) + 1,
-                   QStringLiteral("Price of ") + m_strItemLabel);
+                   FigureName("Price of ", m_strItemLabel));
     if (!m_NewCost.isValid() || !IsWithinLargestAmount(m_NewCost.units()))
         HeldAmount(m_NewCost.isValid() ? __int128(m_NewCost.units()) : __int128(std::numeric_limits<qint64>::max()) + 1,
-                   QStringLiteral("Cost of ") + m_strItemLabel);
+                   FigureName("Cost of ", m_strItemLabel));
     // A figure past what the program holds: the item is not priced, and
     // nothing of it is written.
     if (!m_strPastBound.isEmpty()) {

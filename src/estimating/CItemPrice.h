@@ -192,12 +192,25 @@ private:
     // of the pricing is remembered with its name (the figure and whose it
     // is: "Run Sheets of Bond 20#") and the largest is given instead, so that
     // nothing wraps while the pricing runs to its refusal.
-    qint32 HeldCount(__int128 value, const QString &figure) const;
-    qint32 HeldCount(double value, const QString &figure) const;
-    qint64 HeldAmount(__int128 units, const QString &figure) const;
-    qint64 HeldAmount(double units, const QString &figure) const;
+    // The name is made only when the figure is refused: the pricing holds
+    // thousands of figures, hardly ever one past the largest.
+    struct FigureName
+    {
+        // The figure ("Run Sheets"), followed by `whose` when given, else by
+        // " of " and the name of the service being priced.
+        FigureName(const char *figure) : m_figure(figure) {}
+        FigureName(const char *figure, const QString &whose) : m_figure(figure), m_whose(&whose) {}
+        const char *m_figure;
+        const QString *m_whose = nullptr;
+    };
+    qint32 HeldCount(__int128 value, FigureName figure) const;
+    qint32 HeldCount(double value, FigureName figure) const;
+    qint64 HeldAmount(__int128 units, FigureName figure) const;
+    qint64 HeldAmount(double units, FigureName figure) const;
     // Rounds up to a multiple of step (above 1), held as a count.
-    qint32 HeldRoundUp(qint32 value, qint32 step, const QString &figure) const;
+    qint32 HeldRoundUp(qint32 value, qint32 step, FigureName figure) const;
+    // The figure's name as a refusal says it: "Run Sheets of Bond 20#".
+    QString FigureText(FigureName figure) const;
     // "of " and the name of the service being priced.
     QString OfService() const;
 

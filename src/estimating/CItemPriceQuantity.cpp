@@ -58,16 +58,16 @@ qint32 CItemPrice::GetServiceQuantity(quint8 qtyBy) const
         return 1;
     case 14:
     case 18:
-        return HeldCount(double(m_fWidth), QStringLiteral("Width") + OfService());
+        return HeldCount(double(m_fWidth), "Width");
     case 15:
     case 19:
-        return HeldCount(double(m_fHeight), QStringLiteral("Height") + OfService());
+        return HeldCount(double(m_fHeight), "Height");
     case 16:
     case 20:
-        return HeldCount(2.0 * (double(m_fWidth) + double(m_fHeight)), QStringLiteral("Perimeter") + OfService());
+        return HeldCount(2.0 * (double(m_fWidth) + double(m_fHeight)), "Perimeter");
     case 17:
     case 21:
-        return HeldCount(double(m_fWidth) * double(m_fHeight), QStringLiteral("Area") + OfService());
+        return HeldCount(double(m_fWidth) * double(m_fHeight), "Area");
     default:
         return 0;
     }
@@ -88,7 +88,7 @@ void CItemPrice::ComputeServiceQuantity()
         if (first == QLatin1Char('#')) {
             m = GetServiceQuantity(quint8(ToInt(ask.mid(1))));
         } else if (first == QLatin1Char('%')) {
-            base = HeldCount((asked * 0.01 + 1) * base + 0.99, QStringLiteral("Quantity") + OfService());
+            base = HeldCount((asked * 0.01 + 1) * base + 0.99, "Quantity");
         } else if (first == QLatin1Char('/')) {
             noSheetDivision = true;
             if (ask.size() > 1)
@@ -107,11 +107,13 @@ void CItemPrice::ComputeServiceQuantity()
 
     if (d > 1) {
         if (ser.m_LiftBy && m_counts.caliper > 0)
-            d = HeldCount(d * 0.004 / m_counts.caliper, QStringLiteral("Divisor") + OfService());
+            d = HeldCount(d * 0.004 / m_counts.caliper, "Divisor");
         if (ser.m_QtyBy == 1 && !noSheetDivision && m_counts.sheetsPerSet > 0)
             d = d / m_counts.sheetsPerSet;
+        // In 64 bits: a quantity plus a divisor near the 32-bit end would
+        // wrap (an item of 200,000,000 divided by 2,000,000,000).
         if (d > 1)
-            base = (base + d - 1) / d;
+            base = qint32((qint64(base) + d - 1) / d);
     }
     m_work.m_nDivide = d;
     // A quantity of nothing counted takes the multiplier itself; otherwise
@@ -119,8 +121,8 @@ void CItemPrice::ComputeServiceQuantity()
     if (base == 0)
         base = m;
     else if (m > 1)
-        base = HeldCount(__int128(base) * m, QStringLiteral("Quantity") + OfService());
-    m_work.m_nSerQty = HeldRoundUp(base, ser.m_Round, QStringLiteral("Quantity") + OfService());
+        base = HeldCount(__int128(base) * m, "Quantity");
+    m_work.m_nSerQty = HeldRoundUp(base, ser.m_Round, "Quantity");
 }
 
 void CItemPrice::ComputePressQuantity()
@@ -128,7 +130,7 @@ void CItemPrice::ComputePressQuantity()
     if (!m_nPressRowId || !LoadWorkRow(m_nPressRowId))
         return;
     m_work.m_nSerQty = HeldRoundUp(GetServiceQuantity(m_pSer->m_QtyBy), m_pSer->m_Round,
-                                   QStringLiteral("Quantity") + OfService());
+                                   "Quantity");
     StoreWorkRow();
 }
 
@@ -195,7 +197,7 @@ qint32 CItemPrice::GetRunLength(qint32 parts, qint32 up, qint32 sheets, quint8 p
     } else if (s > 0 && up > s) {
         shorter = double(length) / (double(up) / s) + 0.99;
     }
-    const qint32 held = HeldCount(std::trunc(shorter), QStringLiteral("Run Length") + OfService());
+    const qint32 held = HeldCount(std::trunc(shorter), "Run Length");
     return held < 1 ? 1 : held;
 }
 
@@ -240,10 +242,9 @@ void CItemPrice::ComputePaperQuantity()
         if (runLength > m_counts.maxRunLength)
             m_counts.maxRunLength = runLength;
 
-        const QString of = OfService();
-        m_counts.sheetsPerSet = HeldCount(__int128(m_counts.sheetsPerSet) + S, QStringLiteral("Sheets per Set") + of);
-        m_counts.pagesPerSet = HeldCount(__int128(m_counts.pagesPerSet) + P, QStringLiteral("Pages per Set") + of);
-        m_counts.passes = HeldCount(__int128(m_counts.passes) + passes, QStringLiteral("Passes") + of);
+        m_counts.sheetsPerSet = HeldCount(__int128(m_counts.sheetsPerSet) + S, "Sheets per Set");
+        m_counts.pagesPerSet = HeldCount(__int128(m_counts.pagesPerSet) + P, "Pages per Set");
+        m_counts.passes = HeldCount(__int128(m_counts.passes) + passes, "Passes");
         caliperSum += S * caliper;
 
         // The paper's own difficulty.
@@ -251,7 +252,7 @@ void CItemPrice::ComputePaperQuantity()
         m_dPaperDiffSetup += plates * m_PapDiff[m_nPaperLevel][1] / 100.0;
         m_nPaperDiffSpeed += m_PapDiff[m_nPaperLevel][2];
 
-        const qint32 finish = HeldCount(__int128(m_nItemQty) * S * parts, QStringLiteral("Finish Sheets") + of);
+        const qint32 finish = HeldCount(__int128(m_nItemQty) * S * parts, "Finish Sheets");
 
         qint32 run;
         if (row.m_PrtAs >= 2 && up >= 2) {
@@ -274,12 +275,12 @@ void CItemPrice::ComputePaperQuantity()
                 else
                     f += 0.5;
             }
-            run = HeldCount(std::trunc(double(m_nItemQty) * parts * f + 0.99), QStringLiteral("Run Sheets") + of);
+            run = HeldCount(std::trunc(double(m_nItemQty) * parts * f + 0.99), "Run Sheets");
         } else {
             run = up >= 2 ? qint32(double(finish) / up + 0.99) : finish;
         }
         m_counts.runSheetsNoWaste =
-            HeldCount(__int128(m_counts.runSheetsNoWaste) + run, QStringLiteral("Run Sheets") + of);
+            HeldCount(__int128(m_counts.runSheetsNoWaste) + run, "Run Sheets");
         const qint32 runBeforeWaste = run;
 
         QString wasteLines;
@@ -290,14 +291,14 @@ void CItemPrice::ComputePaperQuantity()
             const QString before = m_work.m_strExplain;
             m_work.m_strExplain.clear();
             run = HeldCount(__int128(run) + ComputeWaste(method, run, out, runLength, passes, plates),
-                            QStringLiteral("Run Sheets") + of);
+                            "Run Sheets");
             wasteLines = m_work.m_strExplain;
             m_work.m_strExplain = before;
         }
         if (method != 0 && (m_nFinishSetWaste > 0 || m_dFinishRunWaste > 0)) {
             const qint32 finishing = HeldCount(std::trunc((m_nFinishSetWaste + m_dFinishRunWaste / 100 * finish) / up + 0.99),
-                                               QStringLiteral("Finish Waste") + of);
-            run = HeldCount(__int128(run) + finishing, QStringLiteral("Run Sheets") + of);
+                                               "Finish Waste");
+            run = HeldCount(__int128(run) + finishing, "Run Sheets");
             row.m_Data2 = finishing;
             wasteLines += QString::asprintf(" + Finish Waste\t%d \t(%d + %g%% x Finish Size Sheets) / Up\n", finishing,
                                             m_nFinishSetWaste, m_dFinishRunWaste);
@@ -305,7 +306,7 @@ void CItemPrice::ComputePaperQuantity()
             row.m_Data2 = 0;
         }
 
-        const QString impressionsOf = QStringLiteral("Impressions") + of;
+        const char *const impressionsOf = "Impressions";
         qint32 impressions;
         if (m_nPressColors == 18)
             impressions = S != 0 ? HeldCount(std::trunc(run * (double(P) / double(S)) + 0.99), impressionsOf) : 0;
@@ -314,14 +315,14 @@ void CItemPrice::ComputePaperQuantity()
         else
             impressions = HeldCount(__int128(run) * passes, impressionsOf);
 
-        m_counts.runSheets = HeldCount(__int128(m_counts.runSheets) + run, QStringLiteral("Run Sheets") + of);
-        m_counts.finishSheets = HeldCount(__int128(m_counts.finishSheets) + finish, QStringLiteral("Finish Sheets") + of);
+        m_counts.runSheets = HeldCount(__int128(m_counts.runSheets) + run, "Run Sheets");
+        m_counts.finishSheets = HeldCount(__int128(m_counts.finishSheets) + finish, "Finish Sheets");
         m_counts.impressions = HeldCount(__int128(m_counts.impressions) + impressions, impressionsOf);
         m_runQty[id] = run;
         const qint32 parent =
-            HeldRoundUp(qint32(double(run) / out + 0.99), paper.m_Round, QStringLiteral("Parent Sheets") + of);
+            HeldRoundUp(qint32(double(run) / out + 0.99), paper.m_Round, "Parent Sheets");
         row.m_nSerQty = parent;
-        m_counts.parentSheets = HeldCount(__int128(m_counts.parentSheets) + parent, QStringLiteral("Parent Sheets") + of);
+        m_counts.parentSheets = HeldCount(__int128(m_counts.parentSheets) + parent, "Parent Sheets");
 
         row.m_strExplain =
             QString::asprintf("Sheets   \t\t%d\nParts    \t\t%d\nOut      \t\t%d\nUp       \t\t%d\nSide1    \t\t%d\n"
@@ -337,7 +338,7 @@ void CItemPrice::ComputePaperQuantity()
         m_counts.sheetsPerSet = m_nItemSheets;
         m_counts.pagesPerSet = m_nItemSheets;
         const qint32 sheets =
-            HeldCount(__int128(m_nItemSheets) * m_nItemQty, QStringLiteral("Sheets of ") + m_strItemLabel);
+            HeldCount(__int128(m_nItemSheets) * m_nItemQty, FigureName("Sheets of ", m_strItemLabel));
         m_counts.finishSheets = sheets;
         m_counts.runSheets = sheets;
         m_counts.runSheetsNoWaste = sheets;
@@ -405,7 +406,7 @@ void CItemPrice::LoadDifficultyTables(qint32 pressSerNo, qint32 paperCatNo, cons
 
 qint32 CItemPrice::ComputeWaste(int method, qint32 runQty, qint32 out, qint32 runLength, qint32 passes, qint32 plates)
 {
-    const qint32 n = HeldCount(__int128(runLength) * passes, QStringLiteral("Run Length") + OfService());
+    const qint32 n = HeldCount(__int128(runLength) * passes, "Run Length");
     qint32 setWaste = 0;
     qint32 runWaste = 0;
     const int level = m_nPaperLevel;
@@ -415,18 +416,18 @@ qint32 CItemPrice::ComputeWaste(int method, qint32 runQty, qint32 out, qint32 ru
         double rate = (std::pow(double(n), 0.67) * k + perPlate) / (runLength > 0 ? runLength : 1);
         if (rate < 0.04)
             rate = 0.04;
-        runWaste = HeldCount(std::trunc(runQty * rate + 0.99), QStringLiteral("Waste") + OfService());
+        runWaste = HeldCount(std::trunc(runQty * rate + 0.99), "Waste");
         m_work.m_strExplain +=
             QStringLiteral(" + Waste    \t") + Grouped(runWaste) + QStringLiteral("\t(using built-in formula)\n");
     } else if (method == 252) {
-        setWaste = HeldCount(std::trunc(plates * m_fPressSetTime + 0.99), QStringLiteral("Waste") + OfService());
-        runWaste = HeldCount(std::trunc(m_fPressImpHour / 100 * runQty + 0.99), QStringLiteral("Waste") + OfService());
+        setWaste = HeldCount(std::trunc(plates * m_fPressSetTime + 0.99), "Waste");
+        runWaste = HeldCount(std::trunc(m_fPressImpHour / 100 * runQty + 0.99), "Waste");
         m_work.m_strExplain += QString::asprintf(" + Set Waste \t%d\n + Run Waste \t%d\t%g%% x %d (RunSz Qty)\n", setWaste,
                                                  runWaste, double(m_fPressImpHour), runQty);
     } else if (method >= 1 && method <= 20) {
         const qint32 *row = m_Waste[method];
         setWaste = HeldCount(std::trunc((double(row[0]) + m_PapDiff[level][3] + m_JobDiff[0][3]) * plates + 0.99),
-                             QStringLiteral("Waste") + OfService());
+                             "Waste");
         // The run waste percent for this run length, between the lengths of
         // the table's first row.
         qint32 lowLength = 0, lowValue = 0, highLength = 0, highValue = 0;
@@ -446,12 +447,12 @@ qint32 CItemPrice::ComputeWaste(int method, qint32 runQty, qint32 out, qint32 ru
         }
         const double tablePercent = Interpolate(n, lowLength, highLength, lowValue, highValue) / 100;
         runWaste = HeldCount(std::trunc(runQty * (m_JobDiff[0][4] + tablePercent + m_PapDiff[level][4]) / 100 * passes + 0.99),
-                             QStringLiteral("Waste") + OfService());
+                             "Waste");
         m_work.m_strExplain += QString::asprintf(
             " + Set Waste \t%d \t(%d + %d + %d) x %d plates / %d out   (WasteRow %d + PapDif %d + JobDif)\n"
             " + Run Waste \t%d \t(%g%% + %d%% + %d%%) x %d x %d passes\n",
             setWaste, row[0], m_PapDiff[level][3], m_JobDiff[0][3], plates, out, method, level, runWaste, tablePercent,
             m_PapDiff[level][4], m_JobDiff[0][4], runQty, passes);
     }
-    return HeldCount(__int128(setWaste) + runWaste, QStringLiteral("Waste") + OfService());
+    return HeldCount(__int128(setWaste) + runWaste, "Waste");
 }

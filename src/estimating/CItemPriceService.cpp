@@ -92,7 +92,9 @@ void CItemPrice::ComputeSetupAndRun()
                 continue;
             const qint32 time = ser.m_SetUp[r * 4 + 1];
             if (time != 0) {
-                const double minutes = n * time / 100.0;
+                // Worked in doubles: a count times a time each of 32 bits
+                // passes 32 bits long before it passes the largest count.
+                const double minutes = double(n) * time / 100.0;
                 total += minutes;
                 lines += QString::asprintf("\n\t\t%g minutes \t%d %s x %g", minutes, n, kLabels[setFor], time / 100.0);
                 ++lineCount;
@@ -118,7 +120,7 @@ void CItemPrice::ComputeSetupAndRun()
                 text += QString::asprintf("\n\t\t%g minutes  \t(Paper Difficulty)", m_dPaperDiffSetup);
             }
             if (m_JobDiff[0][1] > 0) {
-                const double minutes = plates * m_JobDiff[0][1] / 100.0;
+                const double minutes = double(plates) * m_JobDiff[0][1] / 100.0;
                 total += minutes;
                 text += QString::asprintf("\n\t\t%g minutes \t%d Plates x %g (Job Difficulties: ", minutes, plates,
                                           m_JobDiff[0][1] / 100.0)
@@ -127,11 +129,10 @@ void CItemPrice::ComputeSetupAndRun()
         } else if (lineCount > 1) {
             text = QStringLiteral("\n\nBreakdown of Setup Times:") + lines;
         }
-        const QString of = OfService();
-        row.m_nSetMinutes = HeldCount(total, QStringLiteral("Set-up Minutes") + of);
+        row.m_nSetMinutes = HeldCount(total, "Set-up Minutes");
         // In cents: held as amounts of ten-thousandths.
-        row.m_nSetCost = HeldAmount(setCost * 100, QStringLiteral("Set-up Cost") + of) / 100;
-        row.m_nSetPrice = HeldAmount(setPrice * 100, QStringLiteral("Set-up Price") + of) / 100;
+        row.m_nSetCost = HeldAmount(setCost * 100, "Set-up Cost") / 100;
+        row.m_nSetPrice = HeldAmount(setPrice * 100, "Set-up Price") / 100;
         m_setupText[row.m_ItemID] = text;
     }
     row.m_strExplain += m_setupText[row.m_ItemID];
@@ -227,8 +228,7 @@ void CItemPrice::ComputeSetupAndRun()
         runSpeed = s;
     }
     row.m_dRunSpeed = runSpeed;
-    const QString of = OfService();
-    row.m_nRunMinutes = runSpeed > 0 ? HeldCount(std::trunc(q * 60.0 / runSpeed + 0.9999), QStringLiteral("Run Minutes") + of) : 0;
+    row.m_nRunMinutes = runSpeed > 0 ? HeldCount(std::trunc(q * 60.0 / runSpeed + 0.9999), "Run Minutes") : 0;
 
     // --- run cost and price (cents) -----------------------------------------------
     const double oh = ser.m_CostOH < 1 ? 1.0 : double(ser.m_CostOH);
@@ -236,8 +236,8 @@ void CItemPrice::ComputeSetupAndRun()
     qint64 firstCost = 0;
     qint64 firstPrice = 0;
     // Cents, held as amounts of ten-thousandths.
-    const auto cents = [this, &of](double value, const char *figure) {
-        return HeldAmount(std::trunc(value) * 100, QString::fromLatin1(figure) + of) / 100;
+    const auto cents = [this](double value, const char *figure) {
+        return HeldAmount(std::trunc(value) * 100, figure) / 100;
     };
     const double cost = double(rateCost);
     const double price = double(ratePrice);
@@ -349,8 +349,7 @@ void CItemPrice::PriceService()
     }
 
     ComputeSetupAndRun();
-    const QString of = OfService();
-    qint32 time = HeldCount(__int128(row.m_nSetMinutes) + row.m_nRunMinutes, QStringLiteral("Time") + of);
+    qint32 time = HeldCount(__int128(row.m_nSetMinutes) + row.m_nRunMinutes, "Time");
 
     if (c == 0) {
         if (row.m_nSerQty == 0) {
@@ -377,7 +376,7 @@ void CItemPrice::PriceService()
         if (rate == 0) {
             if (previousTimeCost > Money() && row.m_ChargeTime > 0) {
                 rate = HeldAmount(__int128(previousTimeCost.units()) * 60 / row.m_ChargeTime,
-                                  QStringLiteral("Cost / Hour") + of);
+                                  "Cost / Hour");
                 title = QStringLiteral("Cost/Hour");
             } else {
                 title = QStringLiteral("Total Time Cost");
@@ -388,7 +387,7 @@ void CItemPrice::PriceService()
         row.m_ChargeTime = row.m_ActualTime = time;
         // Worked in 128 bits: a rate at the largest amount times a long run
         // passes 64.
-        row.m_TimeCost = Money::fromUnits(HeldAmount(__int128(time) * rate / 60, QStringLiteral("Time Cost") + of));
+        row.m_TimeCost = Money::fromUnits(HeldAmount(__int128(time) * rate / 60, "Time Cost"));
         RoundToCents(row.m_TimeCost, true);
     } else {
         row.m_ChargeTime = row.m_ActualTime = time;
@@ -404,7 +403,7 @@ void CItemPrice::PriceService()
             if (previousQty > 0)
                 rate = HeldAmount(std::trunc(double(previousMat.units() - row.m_nSetCost * 100) * divisor
                                              / (previousQty * oh)),
-                                  QStringLiteral("Material Cost / Unit") + of);
+                                  "Material Cost / Unit");
             if ((rate == 0 || m_nPresetChoice != DefaultCostDefaultPrice) && !m_bSilent) {
                 const QString title = ser.m_Unit == 2   ? QStringLiteral("Cost/M")
                                       : ser.m_Unit == 3 ? QStringLiteral("Total Run Cost")
@@ -421,11 +420,11 @@ void CItemPrice::PriceService()
             }
             row.m_nRunCost =
                 HeldAmount(std::trunc(rate / 100.0 * oh * row.m_ChargeQty / divisor + 0.99) * 100,
-                           QStringLiteral("Run Cost") + of)
+                           "Run Cost")
                 / 100;
         }
         row.m_MatCost = Money::fromUnits(
-            HeldAmount((__int128(row.m_nSetCost) + row.m_nRunCost) * 100, QStringLiteral("Material Cost") + of));
+            HeldAmount((__int128(row.m_nSetCost) + row.m_nRunCost) * 100, "Material Cost"));
         RoundToCents(row.m_MatCost, true);
     } else {
         row.m_nSetCost = 0;
@@ -434,7 +433,7 @@ void CItemPrice::PriceService()
     }
 
     row.m_Cost = Money::fromUnits(
-        HeldAmount(__int128(row.m_TimeCost.units()) + row.m_MatCost.units(), QStringLiteral("Cost") + of));
+        HeldAmount(__int128(row.m_TimeCost.units()) + row.m_MatCost.units(), "Cost"));
     RoundToCents(row.m_Cost, true);
 
     // Price.
@@ -474,14 +473,14 @@ void CItemPrice::PriceService()
             row.m_Price = kNoCharge;
         } else if (ser.m_PriceBy == 3) {
             row.m_Price = Money::fromUnits(
-                HeldAmount(std::trunc(double((row.m_nSetPrice + row.m_nRunPrice) * 100) * f), QStringLiteral("Price") + of));
+                HeldAmount(std::trunc(double((row.m_nSetPrice + row.m_nRunPrice) * 100) * f), "Price"));
         } else if (ser.m_PriceBy == 4) {
             const Money table = LookupPriceTable();
             row.m_Price = Money::fromUnits(HeldAmount(std::trunc(double(row.m_nSetPrice * 100 + table.units()) * f),
-                                                      QStringLiteral("Price") + of));
+                                                      "Price"));
         } else {
             row.m_Price = Money::fromUnits(
-                HeldAmount(std::trunc(double(row.m_Cost.units()) * f), QStringLiteral("Price") + of));
+                HeldAmount(std::trunc(double(row.m_Cost.units()) * f), "Price"));
             if (paper && row.m_Vendor == 3) {
                 const Money margin = row.m_Price - row.m_Cost;
                 row.m_Cost = row.m_Cost / 10;

@@ -66,10 +66,10 @@ Money CItemPrice::LookupPriceTable()
         x = column;
         break;
     case 5: x = asked; break;
-    case 6: x = HeldCount(double(m_fWidth), QStringLiteral("Width") + OfService()); break;
-    case 7: x = HeldCount(double(m_fHeight), QStringLiteral("Height") + OfService()); break;
-    case 8: x = HeldCount(2.0 * (double(m_fWidth) + double(m_fHeight)), QStringLiteral("Perimeter") + OfService()); break;
-    case 9: x = HeldCount(double(m_fWidth) * double(m_fHeight), QStringLiteral("Area") + OfService()); break;
+    case 6: x = HeldCount(double(m_fWidth), "Width"); break;
+    case 7: x = HeldCount(double(m_fHeight), "Height"); break;
+    case 8: x = HeldCount(2.0 * (double(m_fWidth) + double(m_fHeight)), "Perimeter"); break;
+    case 9: x = HeldCount(double(m_fWidth) * double(m_fHeight), "Area"); break;
     default: break;
     }
     qint32 extraColumns = 0;
@@ -135,7 +135,7 @@ Money CItemPrice::LookupPriceTable()
     if (sum) {
         if (t.reading == 2)
             total /= 1000;
-        return Money::fromUnits(HeldAmount(total, QStringLiteral("Price Table amount") + OfService()));
+        return Money::fromUnits(HeldAmount(total, "Price Table amount"));
     }
 
     // The quantity and the multiplier.
@@ -149,10 +149,10 @@ Money CItemPrice::LookupPriceTable()
     case 4: m = m_counts.passes; break;
     case 5: m = m_bBothSides ? 2 : 1; break;
     case 6: m = asked; break;
-    case 7: m = HeldCount(double(m_fWidth), QStringLiteral("Width") + OfService()); break;
-    case 8: m = HeldCount(double(m_fHeight), QStringLiteral("Height") + OfService()); break;
-    case 9: m = HeldCount(2.0 * (double(m_fWidth) + double(m_fHeight)), QStringLiteral("Perimeter") + OfService()); break;
-    case 10: m = HeldCount(double(m_fWidth) * double(m_fHeight), QStringLiteral("Area") + OfService()); break;
+    case 7: m = HeldCount(double(m_fWidth), "Width"); break;
+    case 8: m = HeldCount(double(m_fHeight), "Height"); break;
+    case 9: m = HeldCount(2.0 * (double(m_fWidth) + double(m_fHeight)), "Perimeter"); break;
+    case 10: m = HeldCount(double(m_fWidth) * double(m_fHeight), "Area"); break;
     case 11:
         n = row.m_ChargeQty;
         m = 1;
@@ -223,5 +223,5 @@ Money CItemPrice::LookupPriceTable()
                                                   both / 10000.0);
         }
     }
-    return Money::fromUnits(HeldAmount(std::trunc(amount), QStringLiteral("Price Table amount") + OfService()));
+    return Money::fromUnits(HeldAmount(std::trunc(amount), "Price Table amount"));
 }

@@ -880,7 +880,13 @@ void CItemSpecs::OnQuantity()
                        CItemSpecsData::QuantityBreaksPrompt(m_data.m_nQuantity), this);
         if (entry.DoModal() != platform::IDOK)
             return;
-        m_data.m_strNote = CItemSpecsData::ApplyQuantityBreaks(m_data.m_strNote, entry.m_strValue, m_data.m_nQuantity);
+        QString refusal;
+        m_data.m_strNote =
+            CItemSpecsData::ApplyQuantityBreaks(m_data.m_strNote, entry.m_strValue, m_data.m_nQuantity, &refusal);
+        if (!refusal.isEmpty()) {
+            platform::Prompt::messageBox(refusal, QString(), platform::MB_ICONEXCLAMATION);
+            return;
+        }
         m_note->setPlainText(m_data.m_strNote);
         ExchangeGrids(false);
         return;

@@ -6,6 +6,7 @@
 #include "app/base/MoneyText.h"
 #include "app/base/QuantityText.h"
 #include "app/base/TextUtil.h"
+#include "app/base/TypedValue.h"
 #include "data/CItemSetX.h"
 #include "data/CJobSet.h"
 #include "data/OptionsAndLookups.h"
@@ -896,8 +897,11 @@ QString CItemSpecsData::QuantityBreaks(const QString &note)
     return ExtractBraced(copy, false);
 }
 
-QString CItemSpecsData::ApplyQuantityBreaks(const QString &note, const QString &typed, qint32 quantity)
+QString CItemSpecsData::ApplyQuantityBreaks(const QString &note, const QString &typed, qint32 quantity,
+                                            QString *refusal)
 {
+    if (refusal)
+        refusal->clear();
     QString plain = note;
     if (plain.contains(QLatin1Char('{'))) {
         ExtractBraced(plain, true);
@@ -912,10 +916,17 @@ QString CItemSpecsData::ApplyQuantityBreaks(const QString &note, const QString &
         const qsizetype blank = text.indexOf(QLatin1Char(' '), from);
         if (blank < 0)
             break;
-        const QString token = text.mid(from, blank - from).left(8);
-        const int value = ToInt(token);
-        if (value > quantity)
-            AppendText(list, QString::number(value), QStringLiteral(" "));
+        const QString token = text.mid(from, blank - from);
+        std::int32_t value = 0;
+        std::int64_t whole = 0;
+        if (ReadTypedQuantity(token, value)) {
+            if (value > quantity)
+                AppendText(list, QString::number(value), QStringLiteral(" "));
+        } else if (ReadTypedFixed(token, 0, whole) && whole > kLargestCount) {
+            if (refusal)
+                *refusal = TooLargeCountText(QStringLiteral("Quantity Breaks"));
+            return note;
+        }
         from = blank + 1;
     }
     if (!list.isEmpty())

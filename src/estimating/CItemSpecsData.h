@@ -160,8 +160,11 @@ public:
     // The text between the braces of a note.
     static QString QuantityBreaks(const QString &note);
     // The note with the breaks typed (only those above the quantity, each
-    // read from its first 8 characters); no braces when none is left.
-    static QString ApplyQuantityBreaks(const QString &note, const QString &typed, qint32 quantity);
+    // read whole as every count is: "1,000" is a thousand; a word is
+    // dropped); no braces when none is left. A break past the largest count
+    // is refused: the note comes back as it was and `refusal` names it.
+    static QString ApplyQuantityBreaks(const QString &note, const QString &typed, qint32 quantity,
+                                       QString *refusal = nullptr);
     // The quick list of common quantities.
     static QString CommonQuantities();
 

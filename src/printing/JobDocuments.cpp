@@ -10,6 +10,7 @@
 #include "app/base/MoneyText.h"
 #include "app/base/PriceText.h"
 #include "app/base/TextUtil.h"
+#include "app/base/TypedValue.h"
 #include "data/CContactSet.h"
 #include "data/CEmpSet.h"
 #include "data/CShiptoSet.h"
@@ -832,14 +833,14 @@ void CPrintForm::LoadQuantityBreaks(const DocumentRow &row, bool breakMode)
         const int blank = braced.indexOf(QLatin1Char(' '));
         word = blank >= 0 ? braced.left(blank) : braced;
         braced = blank >= 0 ? braced.mid(blank + 1).trimmed() : QString();
-        QString digits;
-        for (QChar c : word.left(8)) {
-            if (!c.isDigit())
-                break;
-            digits += c;
-        }
-        const int quantity = digits.toInt();
-        if (quantity > row.chargeQty)
+        // The number the word starts with, whole as it was typed and kept
+        // (never cut to its first 8 digits); one past the largest count is
+        // left out.
+        int end = 0;
+        while (end < word.size() && word.at(end).isDigit())
+            ++end;
+        std::int32_t quantity = 0;
+        if (end > 0 && ReadTypedQuantity(word.left(end), quantity) && quantity > row.chargeQty)
             m_quantityBreaks.append(quantity);
     }
     if (m_quantityBreaks.size() == 1)

@@ -260,6 +260,20 @@ TEST_F(ServiceDialogTest, ChecksBeforeSaving)
             {CSerDlg::IDC_SETTIME, "-2", "Setup (Min/Plate): Please enter a number of 0 or more."},
             {CSerDlg::IDC_IMPHOUR, "-0.5", "Run (Imp/Hr): Please enter a number of 0 or more."},
             {CSerDlg::IDC_MULTIPLY, "2.5", "Number of Parts: Please enter an integer."},
+            // Counts, read as every count is: a divisor from 1, the others
+            // from 0, none past the largest count.
+            {CSerDlg::IDC_DIVIDE, "2,000,000,000",
+             "\"Divide by\" cannot be more than 1,000,000,000, the largest count it holds."},
+            {CSerDlg::IDC_DIVIDE, "1000000001",
+             "\"Divide by\" cannot be more than 1,000,000,000, the largest count it holds."},
+            {CSerDlg::IDC_DIVIDE, "-5", "Divide by: Please enter a quantity from 1 to 1,000,000,000."},
+            {CSerDlg::IDC_DIVIDE, "0", "Divide by: Please enter a quantity from 1 to 1,000,000,000."},
+            {CSerDlg::IDC_MULTIPLY, "2147483647",
+             "\"Number of Parts\" cannot be more than 1,000,000,000, the largest count it holds."},
+            {CSerDlg::IDC_MULTIPLY, "-5", "Number of Parts: Please enter a quantity from 0 to 1,000,000,000."},
+            {CSerDlg::IDC_ROUND, "1,000,000,001",
+             "\"Round-up to\" cannot be more than 1,000,000,000, the largest count it holds."},
+            {CSerDlg::IDC_ROUND, "-5", "Round-up to: Please enter a quantity from 0 to 1,000,000,000."},
         };
         for (const auto &r : refusals) {
             SCOPED_TRACE(r.typed);

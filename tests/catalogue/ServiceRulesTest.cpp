@@ -98,6 +98,7 @@ TEST(ServiceRulesTest, LiftExceptionNeedsItemQuantityAndADivisorAboveOne)
 
 TEST(ServiceRulesTest, RunCostsRiseByThePercentageThenUpToTheStep)
 {
+    constexpr qint32 kRefused = std::numeric_limits<qint32>::min() + 7; // no case's result
     struct Case
     {
         qint32 old;
@@ -116,10 +117,22 @@ TEST(ServiceRulesTest, RunCostsRiseByThePercentageThenUpToTheStep)
         {1234, -100000, 10, 1110}, // 1110.6 -> 1110, already a multiple
         {-1234, 100000, 10, -1350}, // a negative cost is raised toward zero
         {0, 100000, 10, 0},
-        {std::numeric_limits<qint32>::max(), 100000, 10, 2147483640},
+        // At what the column holds (2,147,483,647 cents) and one past: a
+        // cost that would pass it is refused, never cut to fit.
+        {1952257861, 100000, 1, 2147483647}, // 2,147,483,647.1 -> 2,147,483,647
+        {1952257860, 100000, 1, 2147483646}, // exactly 2,147,483,646
+        {1952257860, 100000, 10, kRefused},  // 2,147,483,646 -> 2,147,483,650
+        {1952257862, 100000, 1, kRefused},   // 2,147,483,648.2
+        {std::numeric_limits<qint32>::max(), 100000, 10, kRefused},
+        {std::numeric_limits<qint32>::min(), 100000, 1, kRefused},
+        {std::numeric_limits<qint32>::max(), -100000, 1, 1932735282}, // 1,932,735,282.3
     };
-    for (const Case &c : cases)
-        EXPECT_EQ(RaisedRunCost(c.old, c.percent, c.step), c.want) << c.old << " " << c.percent << " " << c.step;
+    for (const Case &c : cases) {
+        qint32 got = kRefused;
+        const bool fits = RaisedRunCost(c.old, c.percent, c.step, got);
+        EXPECT_EQ(fits, c.want != kRefused) << c.old << " " << c.percent << " " << c.step;
+        EXPECT_EQ(got, c.want) << c.old << " " << c.percent << " " << c.step;
+    }
 }
 
 TEST(ServiceRulesTest, DuplicateNameKeepsFortyCharacters)

@@ -25,6 +25,20 @@ TEST_F(ServiceUpdatesTest, UpdateCostsRaisesEveryRunCostToTheStep)
     // A number that no longer exists is skipped and not counted.
     EXPECT_EQ(UpdateServicesRunCosts({10, 999}, 100000, 1), 1);
     EXPECT_EQ(sqlite(QStringLiteral("SELECT RunCost1 FROM Services WHERE SerNo = 10")), QStringLiteral("1496"));
+
+    // A rise that would pass what a run cost's column holds is refused by
+    // the service's name and the column: that service keeps its costs and
+    // is not counted; the others are raised.
+    SharedDatabase().executeNative(QStringLiteral("UPDATE Services SET RunCost3 = 1952257862 WHERE SerNo = 11"));
+    const QString eleven = sqlite(QStringLiteral("SELECT RunCost1, RunCost2, RunCost3 FROM Services WHERE SerNo = 11"));
+    const QString name = sqlite(QStringLiteral("SELECT Name FROM Services WHERE SerNo = 11"));
+    QString refusal;
+    EXPECT_EQ(UpdateServicesRunCosts({10, 11}, 100000, 1, &refusal), 1);
+    EXPECT_EQ(refusal, QStringLiteral("\"%1\": \"RunCost3\" cannot be more than 21,474,836.47, the largest it holds."
+                                      "\n\nThe costs of these services are not updated.")
+                           .arg(name));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT RunCost1, RunCost2, RunCost3 FROM Services WHERE SerNo = 11")), eleven);
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT RunCost1 FROM Services WHERE SerNo = 10")), QStringLiteral("1645"));
 }
 
 TEST_F(ServiceUpdatesTest, BulkChangesWriteEveryRowOrNone)

@@ -132,6 +132,8 @@ TEST_F(ServicesViewTest, UpdateCostsOfSelectedServices)
         const char *want;
         bool asksRounding;
         bool refused = false; // said so, naming the entry
+        const char *before = nullptr; // RunCost1 written first
+        bool past = false;            // past what the column holds: refused naming the service and the column
     };
     const Case cases[] = {
         {"10", 2, "1360", true},
@@ -142,9 +144,14 @@ TEST_F(ServicesViewTest, UpdateCostsOfSelectedServices)
         {"12abc", 2, "1360", false, true},
         {"1.5.3", 2, "1360", false, true},
         {"-10", 1, "1224", true},
+        // At what RunCost1 holds (2,147,483,647 cents) and one past it.
+        {"10", 1, "2147483647", true, false, "1952257861"},
+        {"10", 1, "1952257862", true, false, "1952257862", true},
     };
     auto view = makeView();
     for (const Case &c : cases) {
+        if (c.before)
+            native(QStringLiteral("UPDATE Services SET RunCost1 = %1 WHERE SerNo = 10").arg(QLatin1String(c.before)));
         choose(*view, 101);
         selectRows(*view, {0});
         onDialog<CDlgData>([&](CDlgData &d) {
@@ -169,7 +176,11 @@ TEST_F(ServicesViewTest, UpdateCostsOfSelectedServices)
                 << c.percent;
         EXPECT_EQ(sqlite(QStringLiteral("SELECT RunCost1 FROM Services WHERE SerNo = 10")), QString::fromLatin1(c.want))
             << c.percent;
-        if (c.asksRounding)
+        if (c.past)
+            EXPECT_EQ(prompts().texts(),
+                      QStringList{QStringLiteral("\"20# Bond\": \"RunCost1\" cannot be more than 21,474,836.47, the "
+                                                 "largest it holds.\n\nThe costs of these services are not updated.")});
+        else if (c.asksRounding)
             EXPECT_EQ(prompts().lastText(), QStringLiteral("1 services are updated."));
         EXPECT_EQ(prompts().pendingAnswers(), 0) << c.percent;
     }

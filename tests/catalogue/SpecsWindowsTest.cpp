@@ -230,6 +230,22 @@ TEST_F(SpecsWindowsTest, OddPagesAskForASecondPaperAndNoPrintHasNoPages)
         for (unsigned id : {1u, 2u})
             EXPECT_LE(GetDlgItem(&d, id)->geometry().right(), d.width()) << id;
         EXPECT_EQ(d.grid().rowLabel(CEditPaper::RowSheets), QStringLiteral("Sheets"));
+        // Sheets are a count, read as the item window reads its originals:
+        // "-5", or one past the largest count, is refused naming the row and
+        // the count shown before stays.
+        const qint64 shown = d.grid().GetRowValue(CEditPaper::RowSheets);
+        for (const auto &[typed, refusal] :
+             {std::pair{"-5", "Sheets: Please enter a number of 0 or more."},
+              std::pair{"1,000,000,001", "\"Sheets\" cannot be more than 1,000,000,000, the largest count it holds."}}) {
+            prompts().clear();
+            prompts().answer(platform::IDOK);
+            d.grid().EditRow(CEditPaper::RowSheets);
+            d.grid().textEditor()->setText(QString::fromLatin1(typed));
+            d.grid().EndEdit();
+            EXPECT_EQ(prompts().texts(), QStringList{QString::fromLatin1(refusal)}) << typed;
+            EXPECT_EQ(d.grid().GetRowValue(CEditPaper::RowSheets), shown) << typed;
+        }
+        prompts().clear();
         EXPECT_EQ(d.grid().rowLabel(CEditPaper::RowSizes), QStringLiteral("Sizes   (2 Out x 4 Up = 8)"));
         EXPECT_EQ(d.grid().rowLabel(CEditPaper::RowSides), QStringLiteral("Side"));
         snapshot(d, QStringLiteral("paper-specs"));

@@ -291,6 +291,72 @@ TEST_F(DaoSetTest, ATextLongerThanItsColumnFailsTheSaveNamingTheColumn)
     EXPECT_EQ(closed.GetFieldSize(QStringLiteral("Memo")), 2147483647);
 }
 
+namespace {
+
+// Counts and an amount bound as the program holds them (32 and 64 bits),
+// over columns of a byte and of Currency.
+class WideNumberCustomerSet : public CXDaoSet
+{
+public:
+    qint32 m_CusNo = 0;
+    qint32 m_Terms = 0;
+    Money m_Balance;
+    QString GetDefaultSQL() const override { return QStringLiteral("[Customers]"); }
+    void DoFieldExchange(FieldExchange *pFX) override
+    {
+        DFX_Long(pFX, QStringLiteral("CusNo"), m_CusNo);
+        DFX_Long(pFX, QStringLiteral("[Terms]"), m_Terms);
+        DFX_Currency(pFX, QStringLiteral("[Balance]"), m_Balance);
+    }
+};
+
+} // namespace
+
+// A number its column cannot hold is never cut or wrapped into it: the save
+// fails naming the field, and the row stays as it was. At the column's
+// bound it is written whole.
+TEST_F(DaoSetTest, ANumberItsColumnCannotHoldFailsTheSaveNamingTheField)
+{
+    const struct
+    {
+        qint32 terms;
+        qint64 balanceUnits;
+        const char *refusal; // nullptr: written
+    } cases[] = {
+        {255, 0, nullptr},
+        {256, 0, "Error 3349 occured:\n\nTerms: Please enter a number from 0 to 255."},
+        {-1, 0, "Error 3349 occured:\n\nTerms: Please enter a number from 0 to 255."},
+        {3, 1'000'000'000'000'000, nullptr},
+        {3, 1'000'000'000'000'001,
+         "Error 3349 occured:\n\n\"Balance\" cannot be more than 100,000,000,000.00, the largest amount it holds."},
+        {3, -1'000'000'000'000'001,
+         "Error 3349 occured:\n\n\"Balance\" cannot be less than -100,000,000,000.00, the largest amount it holds."},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::to_string(c.terms) + " " + std::to_string(c.balanceUnits));
+        const QString before = scalar(QStringLiteral("SELECT Terms & '|' & Balance FROM Customers WHERE CusNo = 5")).toString();
+        WideNumberCustomerSet set;
+        ASSERT_TRUE(set.FindByField(QStringLiteral("CusNo"), 5));
+        ASSERT_TRUE(set.SafeEdit());
+        set.m_Terms = c.terms;
+        set.m_Balance = Money::fromUnits(c.balanceUnits);
+        prompts().clear();
+        if (c.refusal) {
+            prompts().answer(platform::IDOK);
+            EXPECT_FALSE(set.SafeUpdate(QStringLiteral("the customer")));
+            EXPECT_EQ(prompts().lastText(), QStringLiteral("Cannot save the customer\n\n") + QString::fromUtf8(c.refusal)
+                                                + QStringLiteral("\n\n"));
+            EXPECT_EQ(scalar(QStringLiteral("SELECT Terms & '|' & Balance FROM Customers WHERE CusNo = 5")).toString(),
+                      before);
+            continue;
+        }
+        EXPECT_TRUE(set.SafeUpdate());
+        EXPECT_EQ(scalar(QStringLiteral("SELECT Terms FROM Customers WHERE CusNo = 5")).toInt(), c.terms);
+        EXPECT_EQ(scalar(QStringLiteral("SELECT Balance FROM Customers WHERE CusNo = 5")).toMoney(),
+                  Money::fromUnits(c.balanceUnits));
+    }
+}
+
 struct LongCase
 {
     const char *what;

@@ -351,20 +351,32 @@ TEST_F(ItemSpecsRules, QuantityBreaksKeptInTheNote)
         const char *typed;
         qint32 quantity;
         const char *expected;
+        bool refused = false;
     };
     const Case cases[] = {
         {"", "250 1000 word 2500", 500, "{1000 2500}"},
         {"Rush", "1000  2500", 500, "Rush\n{1000 2500}"},
         {"Rush\n{1000 2500}", "", 500, "Rush"},
         {"Rush\n{1000 2500}", "5000", 500, "Rush\n{5000}"},
-        {"", "123456789 99", 10, "{12345678 99}"},
+        // Each read whole, as every count is, up to the largest count.
+        {"", "123456789 99", 10, "{123456789 99}"},
+        {"", "5000 123456789 999999999 1000000000", 1000, "{5000 123456789 999999999 1000000000}"},
+        {"", "1,000 2,500", 500, "{1000 2500}"},
+        {"", "-5 1e3", 500, "{1000}"},
         {"", "100 200", 500, ""},
+        // One past the largest count is refused: the note stays as it was.
+        {"Rush\n{1000}", "5000 1000000001", 1000, "Rush\n{1000}", true},
+        {"", "99999999999", 1000, "", true},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.typed);
+        QString refusal;
         EXPECT_EQ(CItemSpecsData::ApplyQuantityBreaks(QString::fromUtf8(c.note), QString::fromUtf8(c.typed),
-                                                      c.quantity),
+                                                      c.quantity, &refusal),
                   QString::fromUtf8(c.expected));
+        EXPECT_EQ(refusal, c.refused ? QStringLiteral("\"Quantity Breaks\" cannot be more than 1,000,000,000, the "
+                                                 "largest count it holds.")
+                                : QString());
     }
     EXPECT_EQ(CItemSpecsData::QuantityBreaks(QStringLiteral("Rush\n{1000 2500}")), QStringLiteral("1000 2500"));
     EXPECT_EQ(CItemSpecsData::QuantityBreaks(QStringLiteral("Rush")), QString());

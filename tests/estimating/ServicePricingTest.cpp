@@ -616,6 +616,16 @@ TEST_F(PricingTest, FiguresPastTheLargestAreRefusedByName)
                     {"SetTime1", minutes}});
     // Paper of two sheets a set.
     addService(805, 101, QStringLiteral("Bond 20#"), {{"CostBy", "0"}});
+    // A set-up of 21,474,836.47 minutes a sheet (the most its column holds),
+    // at $0.60 an hour: a count times a time passes 32 bits.
+    addService(806, 50, QStringLiteral("Plating"),
+               {{"QtyBy", "12"}, {"CostBy", "1"}, {"CostHr", "0.6"}, {"PriceBy", "0"}, {"SetFor1", "3"},
+                {"SetTime1", "2147483647"}});
+    // Divided by a divisor near the 32-bit end, a cent a cut.
+    for (const auto &[serNo, divide] : {std::pair{807, "2000000000"}, std::pair{808, "2147483647"}})
+        addService(serNo, 50, QStringLiteral("Cutting"),
+                   {{"QtyBy", "1"}, {"Divide", divide}, {"CostBy", "2"}, {"PriceBy", "3"}, {"Unit", "1"},
+                    {"QBreak1", "1"}, {"RunCost1", "1"}, {"RunPrice1", "1"}});
 
     struct Case
     {
@@ -624,6 +634,7 @@ TEST_F(PricingTest, FiguresPastTheLargestAreRefusedByName)
         const char *refusal; // nullptr: priced
         qint32 count = 0;    // the row's service quantity, or its time for a time service
         const char *cost = nullptr;
+        const char *sheets = nullptr; // the item's sheets a set
     };
     const Case cases[] = {
         {800, "500000000", nullptr, 1000000000, "10000000"},
@@ -646,12 +657,30 @@ TEST_F(PricingTest, FiguresPastTheLargestAreRefusedByName)
         {805, "500000001",
          "the Finish Sheets of Bond 20# would be 1,000,000,002, more than 1,000,000,000, the largest count the "
          "program holds."},
+        // 2 x 21,474,836.47 = 42,949,672.94 minutes (it once wrapped to
+        // -0.02); 42,949,672 x $0.60 / 60 = $429,496.72.
+        {806, "1000", nullptr, 42949672, "429496.72", "2"},
+        // 46 x 21,474,836.47 = 987,842,477.62; 47 x = 1,009,317,314.09.
+        {806, "1000", nullptr, 987842477, "9878424.77", "46"},
+        {806, "1000",
+         "the Set-up Minutes of Plating would be 1,009,317,314, more than 1,000,000,000, the largest count the "
+         "program holds.",
+         0, nullptr, "47"},
+        // (200,000,000 + 1,999,999,999) / 2,000,000,000 = 1 cut (it once
+        // wrapped to -1); 5,000 / 2,147,483,647 and 1,000,000,000 too.
+        {807, "200000000", nullptr, 1, "0.01"},
+        {807, "1000000000", nullptr, 1, "0.01"},
+        {808, "5000", nullptr, 1, "0.01"},
+        {808, "1000000000", nullptr, 1, "0.01"},
     };
     qint32 jobNo = 800;
     for (const Case &c : cases) {
         SCOPED_TRACE(std::to_string(c.serNo) + " x " + c.quantity);
         const qint32 job = addJob(jobNo++);
-        addRow(job, 0, {{"ChargeQty", QString::fromLatin1(c.quantity)}});
+        if (c.sheets)
+            addRow(job, 0, {{"ChargeQty", QString::fromLatin1(c.quantity)}, {"Sheets", QString::fromLatin1(c.sheets)}});
+        else
+            addRow(job, 0, {{"ChargeQty", QString::fromLatin1(c.quantity)}});
         const qint32 id = addRow(job, c.serNo, {{"Sheets", "2"}});
         auto silent = engine(job, true);
         EXPECT_EQ(silent->PriceItem(0), 0 + (c.refusal ? 0 : 1));
@@ -677,7 +706,7 @@ TEST_F(PricingTest, FiguresPastTheLargestAreRefusedByName)
             continue;
         }
         EXPECT_TRUE(prompts().texts().isEmpty()) << prompts().texts().join(QLatin1Char('|')).toStdString();
-        const bool timed = c.serNo >= 801 && c.serNo <= 804;
+        const bool timed = (c.serNo >= 801 && c.serNo <= 804) || c.serNo == 806;
         EXPECT_EQ(row(*e, id).m_nSerQty, timed ? row(*e, id).m_nSerQty : c.count);
         if (timed)
             EXPECT_EQ(stored("ChargeTime").toInt(), c.count);

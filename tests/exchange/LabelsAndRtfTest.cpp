@@ -116,10 +116,13 @@ TEST(OrderMore, OffersTheLargerQuantitiesThePricerCanPrice)
     EXPECT_EQ(OrderMoreQuantities(QStringLiteral("Note {500, 2500, 5000} end"), 1000), (QList<int>{2500, 5000}));
     // The quoted quantity itself is no offer; one more is.
     EXPECT_EQ(OrderMoreQuantities(QStringLiteral("{1000, 1001}"), 1000), (QList<int>{1001}));
-    // At most ten offers; a word counts its first eight characters' number.
+    // At most ten offers; a word counts the number it starts with.
     EXPECT_EQ(OrderMoreQuantities(QStringLiteral("{2 3 4 5 6 7 8 9 10 11 12}"), 1),
               (QList<int>{2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
-    EXPECT_EQ(OrderMoreQuantities(QStringLiteral("{123456789 2000pcs}"), 1000), (QList<int>{12345678, 2000}));
+    // Each number whole, up to the largest count (never its first 8 digits).
+    EXPECT_EQ(OrderMoreQuantities(QStringLiteral("{123456789 2000pcs}"), 1000), (QList<int>{123456789, 2000}));
+    EXPECT_EQ(OrderMoreQuantities(QStringLiteral("{999999999 1000000000 1000000001}"), 1000),
+              (QList<int>{999999999, 1000000000}));
     EXPECT_EQ(OrderMoreText(QStringLiteral("{500, 2500, 5000}"), 1000, Money::fromWhole(50), pricer),
               QStringLiteral("Order 2500 and Save 10.00/M Unit Price: 40.00/M Total Price 100.00 \\line Order 5000 and "
                              "Save 15.00/M Unit Price: 35.00/M Total Price 175.00 "));

@@ -547,6 +547,17 @@ TEST_F(JobDocumentTest, QuantityBreaksAreReadFromTheNoteAndNeverSaved)
     const QStringList plainTexts = printTexts(job, 5, options & ~0x200000, plain);
     EXPECT_TRUE(form->m_quantityBreaks.isEmpty());
     EXPECT_TRUE(hasText(plainTexts, QStringLiteral("{1000")));
+
+    // Each break whole, up to the largest count (never its first 8 digits);
+    // one past it, left by a file written before, is left out.
+    const qint32 large = addJob(1, 5002);
+    addItem(large, 1, 0, QStringLiteral("Flyers"), QStringLiteral("400"), 5000,
+            QStringLiteral("{123456789 999999999 1000000000 1000000001}"));
+    RecordingDevice wide(600, 600, 5100, 6600, true);
+    const QStringList wideTexts = printTexts(large, 5, options, wide);
+    EXPECT_EQ(form->m_quantityBreaks, QList<int>({5000, 123456789, 999999999, 1000000000}));
+    EXPECT_TRUE(wideTexts.contains(QStringLiteral("999,999,999")));
+    EXPECT_TRUE(wideTexts.contains(QStringLiteral("1,000,000,000")));
 }
 
 TEST_F(JobDocumentTest, LongJobsContinueAndOnlyARealPrintMarksTheJob)

@@ -2,6 +2,7 @@
 
 #include "app/base/MoneyText.h"
 #include "app/base/PriceText.h"
+#include "app/base/TypedValue.h"
 
 QList<int> OrderMoreQuantities(const QString &note, int chargeQty)
 {
@@ -18,12 +19,14 @@ QList<int> OrderMoreQuantities(const QString &note, int chargeQty)
     for (const QString &word : words) {
         if (quantities.size() >= 10)
             break;
-        const QString head = word.left(8);
+        // The number the word starts with ("2000pcs" is 2000), read whole as
+        // every count is (never its first 8 digits); past the largest count
+        // it is no offer.
         int end = 0;
-        while (end < head.size() && head.at(end).isDigit())
+        while (end < word.size() && word.at(end).isDigit())
             ++end;
-        const int q = head.left(end).toInt();
-        if (q > chargeQty)
+        std::int32_t q = 0;
+        if (end > 0 && ReadTypedQuantity(word.left(end), q) && q > chargeQty)
             quantities.append(q);
     }
     return quantities;
