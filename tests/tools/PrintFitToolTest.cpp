@@ -1354,7 +1354,7 @@ TEST_F(PrintFitToolTest, EveryDocumentKindPrintsEveryFieldAtItsFullLengthInWideC
     const QStringList today = {QStringLiteral("--today"), QStringLiteral("6/15/2010")};
 
     // What is wrong with a printout: its cuts, its words off the page or
-    // over others, and words within a quarter inch of the paper's edge.
+    // over others, and words within an eighth of an inch of the paper's edge.
     const auto faultsOf = [&](const QString &pdf, std::vector<Page> *read = nullptr) {
         QStringList faults;
         PrintCutRecord record;
@@ -1367,7 +1367,7 @@ TEST_F(PrintFitToolTest, EveryDocumentKindPrintsEveryFieldAtItsFullLengthInWideC
         faults << layoutFaults(pages).mid(0, 5);
         for (size_t p = 0; p < pages.size(); ++p)
             for (const Word &w : pages[p].words)
-                if (w.y1 > pages[p].height - 18 + 0.5)
+                if (w.y1 > pages[p].height - 9 + 0.5)
                     faults << QStringLiteral("page %1: \"%2\" ends %3 pt from the paper's bottom edge")
                                   .arg(p + 1)
                                   .arg(w.text)
