@@ -873,12 +873,13 @@ bool CPrint::CountPages(PrintInfo &info)
 
 QString CPrint::GetPageNumberText(const PrintInfo &info) const
 {
-    if (info.maxPage == PrintInfo::kOpenEnd) {
-        if (m_nKind < 100 && info.currentPage == 1)
-            return QString();
-        return QStringLiteral("Page %1").arg(info.currentPage);
-    }
-    return QStringLiteral("Page %1 of %2").arg(info.currentPage).arg(info.maxPage);
+    // Paper learns how many pages it has only after its last one: each page
+    // says its own number alone (a document's first page says nothing). A
+    // preview, which may know the count before it draws a page, draws it as
+    // the paper prints it; its window tells the count.
+    if (m_nKind < 100 && info.currentPage == 1)
+        return QString();
+    return QStringLiteral("Page %1").arg(info.currentPage);
 }
 
 bool CPrint::OpenTextFile(const QString &path)

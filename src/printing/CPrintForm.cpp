@@ -292,6 +292,30 @@ void CPrintForm::DrawDocumentFooter(QPainter &dc, PrintInfo &info, int y, int pr
     dc.setFont(font(FontBody));
 }
 
+int CPrintForm::TextBottom(QPainter &dc, const QString &text, int left, int top, int right, const QFont &f)
+{
+    const QFont saved = dc.font();
+    dc.setFont(f);
+    const int height = text.isEmpty() ? 0 : DrawText(dc, PrintRect(left, top, right, top + (1 << 24)), text, 0x850 | 0x400);
+    dc.setFont(saved);
+    return top + height;
+}
+
+int CPrintForm::DocumentFooterHeight(QPainter &dc, const PrintInfo &info)
+{
+    const QFont saved = dc.font();
+    int height = m_nQuarterLine;
+    const PrintRect area(info.drawRect.left, 0, info.drawRect.right, 1 << 24);
+    if (!m_form.m_Footer.isEmpty()) {
+        dc.setFont(font(FontBodyBold));
+        height += DrawText(dc, area, m_form.m_Footer, 0x851 | 0x400);
+    }
+    dc.setFont(font(Font7));
+    height += DrawText(dc, area, QStringLiteral("Ag"), 0x821 | 0x400);
+    dc.setFont(saved);
+    return height;
+}
+
 void CPrintForm::PrintPaperCutter(QPainter &dc, PrintInfo &info, const CutterLayout &first,
                                   const CutterLayout &second)
 {

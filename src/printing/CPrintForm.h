@@ -68,6 +68,8 @@ public:
     void DrawContinuedLine(QPainter &dc, int y);
     // The form's footer, the shop's one-line address and "(print# n)".
     void DrawDocumentFooter(QPainter &dc, PrintInfo &info, int y, int printCount);
+    // How far down from y the document footer reaches.
+    int DocumentFooterHeight(QPainter &dc, const PrintInfo &info);
     void PrintPaperCutter(QPainter &dc, PrintInfo &info, const CutterLayout &first, const CutterLayout &second);
 
     // PrintService.
@@ -434,6 +436,31 @@ public:
 
 protected:
     bool CanPrintKind(int kind) const override;
+    // A page whose header needs more room than its layout gives it: its
+    // body's top and first line move down by as much, on this page only.
+    class BodyShift
+    {
+    public:
+        BodyShift(CPrintForm &form, int by) : m_form(form), m_by(by)
+        {
+            m_form.m_nBodyTop += m_by;
+            m_form.m_nListTop += m_by;
+        }
+        ~BodyShift()
+        {
+            m_form.m_nBodyTop -= m_by;
+            m_form.m_nListTop -= m_by;
+        }
+        BodyShift(const BodyShift &) = delete;
+        BodyShift &operator=(const BodyShift &) = delete;
+
+    private:
+        CPrintForm &m_form;
+        int m_by;
+    };
+    // How far down a text drawn from top in the font reaches, wrapped at its
+    // words between left and right.
+    int TextBottom(QPainter &dc, const QString &text, int left, int top, int right, const QFont &font);
 
 private:
     const PageRenderer *rendererOf(int kind) const;

@@ -259,6 +259,88 @@ void CPrintForm::PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row)
     QString dateText;
     GetDocumentDateText(dateText, framed);
 
+    // Down from the top margin (the engine's inches already count it).
+    auto down = [&](double inches) { return InchToDevice(inches, false); };
+    auto across = [&](double inches) { return m_nBodyLeft + BodyAcross(inches); };
+    const int boxStyle = framed ? 1 : 0;
+
+    // The information row: its boxes share the body's width as a printed
+    // list's columns share the page. A box of a code (the P.O., a phone
+    // number) widens to hold it whole, taking the room from the boxes of
+    // names beside it, whose texts wrap at their words; only when the codes
+    // alone do not fit is the row drawn smaller. The row is as tall as its
+    // tallest text. Returns the row's height; draws it at top when asked.
+    struct InfoBox
+    {
+        const char *caption;
+        double width;
+        QString value;
+        bool whole;
+    };
+    const auto infoRow = [&](const std::vector<InfoBox> &boxes, int top, bool draw) {
+        std::vector<DocumentColumn> fit;
+        for (const InfoBox &b : boxes)
+            fit.push_back({BodyAcross(b.width), {b.value}, &font(FontBody),
+                           framed ? QString::fromLatin1(b.caption) : QString(), m_pCaptionFont, b.whole, 0});
+        double scale = 1.0;
+        const std::vector<int> widths = FitDocumentColumns(dc, fit, m_nBodyRight - m_nBodyLeft, &scale);
+        BeginTableScale(dc, scale);
+        dc.setFont(font(FontBody));
+        int valueHeight = m_nCaptionHeight;
+        for (size_t i = 0; i < boxes.size(); ++i) {
+            if (boxes[i].whole || boxes[i].value.isEmpty())
+                continue;
+            const PrintRect area(0, 0, std::max(1, widths[i]), 1 << 24);
+            valueHeight = std::max(valueHeight, DrawText(dc, area, boxes[i].value, 0x851 | 0x400));
+        }
+        const int height = m_nCaptionHeight + valueHeight;
+        if (draw) {
+            PrintRect r(m_nBodyLeft, top, m_nBodyRight, top + height);
+            for (size_t i = 0; i < boxes.size(); ++i)
+                DrawBox(dc, QString::fromLatin1(boxes[i].caption), boxes[i].value, r, widths[i], boxStyle,
+                        boxes[i].whole ? 0x825 : 0x851, &font(FontBody), 0);
+        }
+        EndTableScale();
+        dc.setFont(font(FontBody));
+        return height;
+    };
+    const std::vector<InfoBox> classicBoxes = {{"Acct.No", 0.8, account, true},     {"Ordered by", 1.5, orderedBy, false},
+                                               {"Phone", 1.3, phone, true},         {"P.O. No", 1.25, m_job.m_PO, true},
+                                               {"Prepared by", 1.05, csrName, false}, {"Sales Rep", 1.05, srepName, false},
+                                               {"Ship Via", 1.05, via, false}};
+    const std::vector<InfoBox> standardBoxes = {{"Acct.No", 0.8, account, true},    {"Ordered By", 1.7, orderedBy, false},
+                                                {"Phone", 1.25, phone, true},       {"Fax", 1.25, fax, true},
+                                                {"P.O. No", 1.4, m_job.m_PO, true}, {"Prepared By", 0.8, csrName, false},
+                                                {"Sales Rep", 0.8, srepName, false}};
+
+    // The header's blocks end where the information row begins, and the
+    // row where the items begin; a block or a row that needs more room
+    // takes it, and what lies below it moves down by as much on this page.
+    const int fixedBand = m_nBodyTop - 2 * m_nCaptionHeight;
+    int headerGrows = 0;
+    int rowGrows = 0;
+    {
+        const auto needs = [&](const QString &text, int left, int top, int right, const QFont &f) {
+            return TextBottom(dc, text, left, top, right, f);
+        };
+        int blocksEnd = 0;
+        int blocksRoom = fixedBand;
+        if (classic) {
+            blocksRoom = down(2.35);
+            blocksEnd = std::max(needs(billTo, across(0.8), down(1.1), across(4.0), font(FontBodyBold)),
+                                 needs(shipBlock + (fax.isEmpty() ? QString() : QStringLiteral("\nFax: ") + fax),
+                                       across(4.8), down(0.9), across(8.0), font(Font8)));
+        } else {
+            blocksEnd = std::max(needs(billTo, across(0.8), down(1.25), across(5.0) - m_nPad, font(FontBodyBold)),
+                                 needs(shipBlock, across(5.0), down(1.25), m_nBodyRight, font(Font8)));
+        }
+        headerGrows = std::max(0, blocksEnd - blocksRoom);
+        if (classic || !letter)
+            rowGrows = std::max(0, infoRow(classic ? classicBoxes : standardBoxes, 0, false) - 2 * m_nCaptionHeight);
+    }
+    const BodyShift bodyShift(*this, headerGrows + rowGrows);
+    const int captionBand = fixedBand + headerGrows;
+
     PrintRect body(m_nBodyLeft, m_nBodyTop, m_nBodyRight, m_nFooterTop);
     int firstY = m_nListTop + m_nLineHeight;
     // The merged text printed before the items is the first lines of the
@@ -290,11 +372,6 @@ void CPrintForm::PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row)
     DrawLogo(dc, info);
     m_barCode.m_cObjectKind = '6';
     m_barCode.m_nObject = m_job.m_JobID;
-    // Down from the top margin (the engine's inches already count it).
-    auto down = [&](double inches) { return InchToDevice(inches, false); };
-    auto across = [&](double inches) { return m_nBodyLeft + BodyAcross(inches); };
-    const int captionBand = m_nBodyTop - 2 * m_nCaptionHeight;
-    const int boxStyle = framed ? 1 : 0;
 
     // Under the items of the Classic style the merged text ends where the
     // totals block begins (further left when its amounts need the room).
@@ -329,19 +406,13 @@ void CPrintForm::PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row)
         r = inches(6.4, 0.9, 8.0, 2.35);
         DrawTextLine(dc, pageText, r, 0x822, 0, &font(FontBody));
         r = inches(0.8, 1.1, 4.0, 2.35);
+        r.bottom += headerGrows;
         DrawTextLine(dc, billTo, r, 0x850, 0, &font(FontBodyBold));
         r = inches(4.8, 0.9, 8.0, 2.35);
+        r.bottom += headerGrows;
         DrawTextLine(dc, shipBlock + (fax.isEmpty() ? QString() : QStringLiteral("\nFax: ") + fax), r, 0x850, 0,
                      &font(Font8));
-        PrintRect boxes(m_nBodyLeft, captionBand, m_nBodyRight, m_nBodyTop);
-        const std::pair<const char *, double> captions[] = {{"Acct.No", 0.8},     {"Ordered by", 1.5},
-                                                            {"Phone", 1.3},       {"P.O. No", 1.25},
-                                                            {"Prepared by", 1.05}, {"Sales Rep", 1.05},
-                                                            {"Ship Via", 1.05}};
-        const QString values[] = {account, orderedBy, phone, m_job.m_PO, csrName, srepName, via};
-        for (int i = 0; i < 7; ++i)
-            DrawBox(dc, QString::fromLatin1(captions[i].first), values[i], boxes, BodyAcross(captions[i].second), boxStyle,
-                          0x825, &font(FontBody), 0);
+        infoRow(classicBoxes, captionBand, true);
         // The merged text goes under the items on the last page when it fits
         // there, else before the items, over as many pages as it takes.
         if (!merged.isEmpty()) {
@@ -397,15 +468,7 @@ void CPrintForm::PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row)
                 }
             }
         } else {
-            PrintRect boxes(m_nBodyLeft, captionBand, m_nBodyRight, m_nBodyTop);
-            const std::pair<const char *, double> captions[] = {{"Acct.No", 0.8},    {"Ordered By", 1.7},
-                                                                {"Phone", 1.25},     {"Fax", 1.25},
-                                                                {"P.O. No", 1.4},    {"Prepared By", 0.8},
-                                                                {"Sales Rep", 0.8}};
-            const QString values[] = {account, orderedBy, phone, fax, m_job.m_PO, csrName, srepName};
-            for (int i = 0; i < 7; ++i)
-                DrawBox(dc, QString::fromLatin1(captions[i].first), values[i], boxes, BodyAcross(captions[i].second),
-                              boxStyle, 0x825, &font(FontBody), 0);
+            infoRow(standardBoxes, captionBand, true);
             if (!merged.isEmpty()) {
                 memo = MemoLines(dc, merged, across(0.8) + m_nPad, across(6.3) - across(0.8) - m_nPad);
                 PrintRect text(across(0.8) + m_nPad, m_nListTop + m_nQuarterLine, across(6.3), m_nFooterTop);

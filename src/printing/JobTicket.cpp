@@ -402,6 +402,13 @@ void CPrintForm::PrintJobTicket(QPainter &dc, PrintInfo &info, int &row)
     const int descLeft = m_nBodyLeft + labelWidth;
     const int descRight = descLeft + descWidth;
 
+    // The job's last row takes the totals row and the footer with it: they
+    // end a quarter inch above the paper's edge, or the last row starts the
+    // next page with them.
+    const int closing = m_nLineHeight + taxOver
+        + (optionOn(m_nOptions, kPrice) ? m_nLineHeight + m_nCaptionHeight : 0) + DocumentFooterHeight(dc, info);
+    const int closingLimit = m_sizePage.height() - int(0.25 * m_sizeDpi.height());
+
     int y = firstTop;
     int itemsOnPage = 0;
     qint32 lastDepartment = 0;
@@ -517,6 +524,8 @@ void CPrintForm::PrintJobTicket(QPainter &dc, PrintInfo &info, int &row)
                 m_nRowLineNext = from + noteLineCount;
             break;
         }
+        if (row == rows - 1 && row > startRow && y + fits * m_nLineHeight + closing > closingLimit)
+            break;
         DrawFlowLines(dc, lines, first, fits, y);
         y += fits * m_nLineHeight;
         m_nLastTicketRow = row;

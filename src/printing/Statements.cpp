@@ -150,6 +150,21 @@ void CPrintForm::PrintStatement(QPainter &dc, PrintInfo &info, int &row)
     auto inches = [&](double l, double t, double r, double b) {
         return PrintRect(across(l), down(t), across(r), down(b));
     };
+    CContactSet payer;
+    const QString payerName = m_customer.m_PayerNo != 0 ? payer.GetContactCard(m_customer.m_PayerNo, 4) : QString();
+    const QString address = payerName + QStringLiteral("\n") + CustomerAddressBlock(m_customer.m_CusNo);
+    const QString payerCard =
+        m_customer.m_PayerNo != 0 ? CContactSet().GetContactCard(m_customer.m_PayerNo, 7) : QString();
+    const QString account = QStringLiteral("Cust:\t%1\n\n").arg(m_customer.m_CusNo) + payerCard;
+    // The address and the account box end where the columns begin; when
+    // they need more room, the columns and rows of this page move down.
+    const int blocksEnd = std::max(TextBottom(dc, address, across(0.8), down(1.25), across(5.0) - m_nPad,
+                                              font(FontBodyBold)),
+                                   !classic || ruled
+                                       ? TextBottom(dc, account, across(5.0), down(1.25), m_nBodyRight, font(FontBody))
+                                       : 0);
+    const int grows = std::max(0, blocksEnd - (m_nBodyTop - 2 * m_nCaptionHeight));
+    const BodyShift bodyShift(*this, grows);
     const int headerBottom = m_nBodyTop - 2 * m_nCaptionHeight;
 
     // 1-3: logo, shop block, address block.
@@ -160,21 +175,15 @@ void CPrintForm::PrintStatement(QPainter &dc, PrintInfo &info, int &row)
     // The shop's block and the address end where the blocks beside them begin.
     PrintRect r(across(0.8), down(0.25), across(5.0) - m_nPad, headerBottom);
     DrawTextLine(dc, shop, r, 0x850, 0, &font(FontBody));
-    CContactSet payer;
-    const QString payerName = m_customer.m_PayerNo != 0 ? payer.GetContactCard(m_customer.m_PayerNo, 4) : QString();
     r = PrintRect(across(0.8), down(1.25), across(5.0) - m_nPad, headerBottom);
-    DrawTextLine(dc, payerName + QStringLiteral("\n") + CustomerAddressBlock(m_customer.m_CusNo), r, 0x850, 0,
-                 &font(FontBodyBold));
+    DrawTextLine(dc, address, r, 0x850, 0, &font(FontBodyBold));
 
     // 4: account box and title.
     const QString title = IsBitSet(m_nOptions, 9) ? m_strTitle : QStringLiteral(" ");
     const QString today = GetTodayText(0, false);
-    const QString payerCard =
-        m_customer.m_PayerNo != 0 ? CContactSet().GetContactCard(m_customer.m_PayerNo, 7) : QString();
     if (!classic || ruled) {
         r = PrintRect(across(5.0), down(1.25), m_nBodyRight, headerBottom);
-        DrawTextLine(dc, QStringLiteral("Cust:\t%1\n\n").arg(m_customer.m_CusNo) + payerCard, r, 0x850, 0,
-                     &font(FontBody));
+        DrawTextLine(dc, account, r, 0x850, 0, &font(FontBody));
     }
     if (!classic) {
         r = PrintRect(across(5.0), down(0.25), m_nBodyRight, headerBottom);
@@ -274,8 +283,10 @@ void CPrintForm::PrintStatement(QPainter &dc, PrintInfo &info, int &row)
         std::vector<DocumentColumn> fit(columns.size());
         for (size_t i = 0; i < columns.size(); ++i) {
             const int base = columns[i].width > 0 ? InchToDevice(columns[i].width, true) : 0;
+            // Texts wrap at their words in their columns; amounts, dates and
+            // numbers stay whole.
             fit[i] = {base, {}, &font(FontBody), ruled ? QString::fromLatin1(columns[i].heading) : QString(),
-                      m_pCaptionFont, true, columns[i].format == 0x820 ? base : 0};
+                      m_pCaptionFont, columns[i].format != 0x820, 0};
         }
         for (size_t r = 0; r < m_statementRows.size(); ++r) {
             const StatementRow &invoice = m_statementRows[r];
@@ -284,10 +295,10 @@ void CPrintForm::PrintStatement(QPainter &dc, PrintInfo &info, int &row)
             fit[2].texts << invoice.title;
             fit[3].texts << m_statementOrderedBy.value(qsizetype(r));
             fit[4].texts << invoice.po;
-            fit[5].texts << FormatMoney(invoice.total);
-            fit[6].texts << FormatMoney(invoice.latefee);
-            fit[7].texts << FormatMoney(invoice.paid) << FormatMoney(invoice.writeoff);
-            fit[8].texts << FormatMoney(invoice.balance);
+            fit[5].texts << FormatMoneyGrouped(invoice.total);
+            fit[6].texts << FormatMoneyGrouped(invoice.latefee);
+            fit[7].texts << FormatMoneyGrouped(invoice.paid) << FormatMoneyGrouped(invoice.writeoff);
+            fit[8].texts << FormatMoneyGrouped(invoice.balance);
         }
         const std::vector<int> fitted = FitDocumentColumns(dc, fit, m_nBodyRight - m_nBodyLeft, &tableScale);
         std::copy(fitted.begin(), fitted.end(), widths.begin());
@@ -320,27 +331,48 @@ void CPrintForm::PrintStatement(QPainter &dc, PrintInfo &info, int &row)
         // in the Payment column, and the balance follows it: the invoice's
         // lines add up to its balance. Both lines stay on one page.
         const bool writtenOff = paymentsShown && invoice.writeoff != Money();
-        if (writtenOff && top > firstTop && top + m_nLineHeight > m_nBodyBottom)
-            break;
-        PrintRect cells(m_nBodyLeft, top, m_nBodyRight, info.drawRect.bottom + m_nQuarterLine);
         const QString orderedBy = m_statementOrderedBy.value(row);
         const QString values[] = {QString::number(invoice.jobNo),
                                   invoice.dateShipped.isValid() ? invoice.dateShipped.dateText() : QString(),
                                   invoice.title,
                                   orderedBy,
                                   invoice.po,
-                                  FormatMoney(invoice.total),
-                                  FormatMoney(invoice.latefee),
-                                  FormatMoney(invoice.paid),
-                                  writtenOff ? QString() : FormatMoney(invoice.balance)};
-        for (size_t i = 0; i < columns.size(); ++i)
-            if (columns[i].width > 0)
+                                  FormatMoneyGrouped(invoice.total),
+                                  FormatMoneyGrouped(invoice.latefee),
+                                  FormatMoneyGrouped(invoice.paid),
+                                  writtenOff ? QString() : FormatMoneyGrouped(invoice.balance)};
+        // The texts' lines: the row is as tall as its longest, and goes to
+        // the next page whole when it does not fit on this one.
+        std::array<QStringList, 9> lines;
+        int rowLines = 1;
+        for (size_t i = 0; i < columns.size(); ++i) {
+            if (columns[i].width > 0 && columns[i].format == 0x820 && !values[i].isEmpty()) {
+                lines[i] = CellTextLines(dc, values[i], widths[i]);
+                rowLines = std::max(rowLines, int(lines[i].size()));
+            }
+        }
+        const int rowHeight = rowLines * m_nLineHeight + (writtenOff ? m_nLineHeight : 0);
+        if (top > firstTop && top + rowHeight > m_nBodyBottom + m_nLineHeight)
+            break;
+        PrintRect cells(m_nBodyLeft, top, m_nBodyRight, info.drawRect.bottom + m_nQuarterLine);
+        for (size_t i = 0; i < columns.size(); ++i) {
+            if (columns[i].width <= 0)
+                continue;
+            if (lines[i].isEmpty()) {
                 DrawTextBox(dc, values[i], cells, widths[i], columns[i].format, nullptr);
+                continue;
+            }
+            const PrintRect cell(cells.left, top, cells.left + widths[i], top + int(lines[i].size()) * m_nLineHeight);
+            DrawCellLines(dc, lines[i], 0, int(lines[i].size()), cell, widths[i], columns[i].format);
+            cells.left += widths[i];
+        }
+        top += (rowLines - 1) * m_nLineHeight;
         if (writtenOff) {
             top += m_nLineHeight;
             PrintRect line(m_nBodyLeft, top, m_nBodyRight, info.drawRect.bottom + m_nQuarterLine);
             const QString under[] = {QString(), QString(), QStringLiteral("Writeoff"), QString(), QString(),
-                                     QString(), QString(), FormatMoney(invoice.writeoff), FormatMoney(invoice.balance)};
+                                     QString(), QString(), FormatMoneyGrouped(invoice.writeoff),
+                                     FormatMoneyGrouped(invoice.balance)};
             for (size_t i = 0; i < columns.size(); ++i)
                 if (columns[i].width > 0)
                     DrawTextBox(dc, under[i], line, widths[i], columns[i].format, nullptr);

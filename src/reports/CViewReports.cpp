@@ -181,6 +181,7 @@ void CViewReports::OnListNow()
 void CViewReports::FillList()
 {
     NoteListed();
+    m_bHeadingShown = false;
     m_bDeleteAllowed = false;
     if (m_nBranch < 20) {
         m_bTableMode = false;
@@ -430,4 +431,19 @@ void CViewReports::OnUserQuery()
         delete branchItem;
     m_bTreeFilling = false;
     LoadCustomQueries();
+    // The list on the screen was read from a query that may now be changed
+    // or gone: the rebuilt branch's heading is chosen and the list emptied,
+    // so that nothing runs until the user chooses an entry (the saved
+    // query's write refills no list of its own accord either).
+    m_bTreeFilling = true;
+    if (HTREEITEM branchItem = m_tree->FindItemByData(kCustomQueries))
+        m_tree->SelectAndShow(branchItem);
+    m_bTreeFilling = false;
+    ReadTreeSelection();
+    m_list->ClearList(true);
+    m_bHeadingShown = true;
+    NoteListed();
+    m_listBar->SetItemText(kDateItem, m_strListCaption);
+    m_statusBar->SetItemText(kPositionItem, QString());
+    UpdateRibbonStates();
 }

@@ -147,6 +147,57 @@ TEST_F(AppRights, SecurityLevelIsLoweredOnlyWithAPassword)
     typed = {QStringLiteral("top")};
     EXPECT_TRUE(app->ChangeSecurityLevel());
     EXPECT_EQ(app->m_nSecurityLevel, 0);
+
+    // An empty password opens its own level only: turning levels 2 to 5
+    // off then asks for the password of the first level below that has
+    // one (or a level's above it), and an empty entry is no such password.
+    // Rows: the level chosen, the passwords of levels 1 to 5, what is
+    // typed, the level in force after it, the prompts shown.
+    const struct
+    {
+        int code;
+        const char *passwords[5];
+        QStringList typed;
+        int level;
+        int entries;
+    } rows[] = {
+        {3, {"top", "", "three", "four", "five"}, {QStringLiteral("three")}, 2, 1},
+        {3, {"top", "", "three", "four", "five"}, {QStringLiteral("top")}, 2, 1},
+        {3, {"top", "", "three", "four", "five"}, {kCancel}, -1, 1},
+        {3, {"top", "", "three", "four", "five"}, {QStringLiteral("four"), kCancel}, -1, 2},
+        {3, {"top", "", "three", "four", "five"}, {QString(), kCancel}, -1, 2},
+        {3, {"top", "", "", "", "five"}, {QStringLiteral("five")}, 2, 1},
+        // Nothing from the level chosen down has a password: nothing asked.
+        {3, {"top", "", "", "", ""}, {}, 2, 0},
+        {4, {"top", "two", "", "", ""}, {}, 3, 0},
+        // Lowest with an empty top password asks for level 2's.
+        {1, {"", "two", "three", "four", "five"}, {QStringLiteral("two")}, 0, 1},
+        {1, {"", "two", "three", "four", "five"}, {kCancel}, -1, 1},
+        {1, {"", "", "", "", ""}, {}, 0, 0},
+    };
+    for (const auto &r : rows) {
+        for (int no = 1; no <= 5; ++no)
+            setPassword(no, r.passwords[no - 1]);
+        app->m_nSecurityLevel = -1;
+        prompts().clear();
+        for (int k = 1; k < r.typed.size(); ++k)
+            prompts().answer(platform::IDYES);
+        choices = {r.code};
+        typed = r.typed;
+        asked.clear();
+        const QString name = QStringLiteral("code %1 with %2 typed").arg(r.code).arg(r.typed.join(QLatin1Char('|')));
+        EXPECT_TRUE(app->ChangeSecurityLevel()) << name.toStdString();
+        EXPECT_EQ(app->m_nSecurityLevel, r.level) << name.toStdString();
+        EXPECT_EQ(asked.size(), r.entries) << name.toStdString();
+    }
+    // The guarded action of level 3 then asks for its password.
+    setPassword(2, "");
+    setPassword(3, "three");
+    app->m_nSecurityLevel = -1;
+    choices = {3};
+    typed = {kCancel};
+    EXPECT_TRUE(app->ChangeSecurityLevel());
+    EXPECT_FALSE(checkWith(40, "<cancel>"));
 }
 
 TEST_F(AppRights, DefaultCsrChoiceIsStoredForTheWorkstation)

@@ -168,6 +168,32 @@ TEST_F(JobDocumentTest, StylesFramesAndHeaderTexts)
         for (const QString &a : c.absent)
             EXPECT_FALSE(hasText(texts, a)) << c.options << " has " << a.toStdString();
     }
+
+    // A P.O. of 20 capitals, as its field holds, prints whole in its box on
+    // every document that shows it: the box widens, the names beside it wrap.
+    exec(QStringLiteral("UPDATE Jobs SET PO = 'PURCHASE-ORDER-00042' WHERE JobID = %1").arg(job));
+    const struct
+    {
+        const char *name;
+        int kind;
+        int options; // -1: the form's
+        bool attachment;
+    } documents[] = {
+        {"invoice", 2, -1, false},         {"order receipt", 3, -1, false}, {"delivery ticket", 4, -1, false},
+        {"booklet", 6, -1, false},         {"invoice framed", 5, -1, true}, {"classic", 5, kClassic | kFramed, false},
+        {"classic unframed", 5, kClassic, false},
+    };
+    for (const auto &d : documents) {
+        RecordingDevice device(600, 600, 5100, 6600, true);
+        form->m_strOutputFile.clear();
+        EXPECT_TRUE(form->LoadJobDocument(job, d.kind, 0, d.options));
+        if (d.attachment)
+            form->m_strOutputFile = tempPath(QStringLiteral("doc.pdf"));
+        print(device);
+        EXPECT_TRUE(device.pageTexts(0).contains(QStringLiteral("PURCHASE-ORDER-00042"))) << d.name;
+        EXPECT_TRUE(form->cutRecord().isEmpty())
+            << d.name << ": " << form->cutRecord().describe().join(QLatin1Char('\n')).toStdString();
+    }
 }
 
 TEST_F(JobDocumentTest, InvoicesAreAddressedToThePayer)

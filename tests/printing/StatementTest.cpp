@@ -282,6 +282,32 @@ TEST_F(StatementTest, AWriteOffIsANamedLineAndTheRowsAddUp)
         // The balance as stored makes the total due: 20.00 + 40.10 - 25.00.
         EXPECT_TRUE(device.pageTexts(0).contains(QStringLiteral("35.10")));
     }
+
+    // Amounts print with thousands separators, as on the other documents; a
+    // description of 100 capitals and a P.O. of 20 print whole, wrapped in
+    // their columns (the row as tall as its longest), in every layout.
+    const QString title(100, QLatin1Char('W'));
+    exec(QStringLiteral("UPDATE Jobs SET Subtotal = 1234567.89, Balance = 1234567.89, Title = '%1', "
+                        "PO = 'PURCHASE-ORDER-00042' WHERE JobNo = 6302")
+             .arg(title)
+             .toUtf8()
+             .constData());
+    for (const int options : {kRuled | kAmounts, kRuled, 0x2 | kRuled, kAmounts}) {
+        SCOPED_TRACE(options);
+        ASSERT_EQ(form->LoadStatement(200, 1, false, options), 2);
+        RecordingDevice device(600, 600, 5100, 6600, true);
+        EXPECT_EQ(print(device), 2);
+        const QStringList texts = device.pageTexts(0);
+        EXPECT_TRUE(texts.contains(QStringLiteral("1,234,567.89"))) << texts.join(QLatin1Char('|')).toStdString();
+        // 20.00 + 1,234,567.89 - 25.00
+        EXPECT_TRUE(texts.contains(QStringLiteral("1,234,562.89"))) << texts.join(QLatin1Char('|')).toStdString();
+        QString letters;
+        for (const QString &t : texts)
+            if (!t.isEmpty() && t.count(QLatin1Char('W')) + t.count(QLatin1Char('-')) == t.size())
+                letters += QString(t).remove(QLatin1Char('-'));
+        EXPECT_EQ(letters, title);
+        EXPECT_TRUE(form->cutRecord().isEmpty()) << form->cutRecord().describe().join(QLatin1Char('\n')).toStdString();
+    }
 }
 
 namespace {

@@ -1290,6 +1290,184 @@ TEST_F(PrintFitToolTest, EveryDocumentPrintsEveryItemAndEveryLineOfItsTallTexts)
     EXPECT_GE(shipToBlocks, 6);
 }
 
+// Every document kind of a job and every statement, with every text field
+// they print at its full length in the widest capitals ("W", "M"): the
+// print engine's record of what it cut is empty, no word leaves the page
+// or is printed over another, and the P.O. prints whole. A work order
+// whose rows fill its last page keeps its totals row and footer on the
+// paper: the last row starts a new page with them when they do not fit.
+TEST_F(PrintFitToolTest, EveryDocumentKindPrintsEveryFieldAtItsFullLengthInWideCapitals)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()
+        || QStandardPaths::findExecutable(QStringLiteral("sqlite3")).isEmpty())
+        GTEST_SKIP() << "pdftotext or sqlite3 is not installed";
+    QTemporaryDir out;
+    const QString shop = out.filePath(QStringLiteral("Wide.mdb"));
+    ASSERT_TRUE(QFile::copy(samplePath(), shop));
+    const auto sqlite = [&](const QString &statement) {
+        QProcess p;
+        p.start(QStringLiteral("sqlite3"), {shop, statement});
+        p.waitForFinished(60000);
+        EXPECT_EQ(p.exitCode(), 0) << statement.left(100).toStdString() << ": " << p.readAllStandardError().toStdString();
+        return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+    };
+    const QString order = sqlite(QStringLiteral("SELECT Min(JobID) FROM Jobs WHERE JobType = 0 AND JobID IN "
+                                                "(SELECT JobID FROM Items WHERE ItemNo = 2)"));
+    const QString quote = sqlite(QStringLiteral("SELECT Min(JobID) FROM Jobs WHERE JobType = 1"));
+    const QString payer = sqlite(QStringLiteral("SELECT CusNo FROM Jobs WHERE JobType = 3 AND Balance > 0.0001 "
+                                                "ORDER BY JobID LIMIT 1"));
+    ASSERT_GT(order.toInt(), 0);
+    ASSERT_GT(quote.toInt(), 0);
+    ASSERT_GT(payer.toInt(), 0);
+    // Every text field the documents print, at its column's length.
+    const QString po(20, QLatin1Char('W'));
+    const struct
+    {
+        const char *table;
+        const char *column;
+        int length;
+        char letter;
+    } fields[] = {
+        {"Jobs", "Title", 100, 'W'},       {"Jobs", "PO", 20, 'W'},          {"Jobs", "TimeDue", 10, 'M'},
+        {"Jobs", "InvoiceNote", 255, 'M'}, {"Jobs", "WOrderNote", 255, 'W'}, {"Customers", "Name", 60, 'W'},
+        {"Customers", "Address", 60, 'M'}, {"Customers", "Address2", 60, 'W'}, {"Customers", "City", 30, 'M'},
+        {"Customers", "State", 20, 'W'},   {"Customers", "Zip", 15, 'M'},    {"Customers", "Country", 30, 'W'},
+        {"Contacts", "Title", 20, 'M'},    {"Contacts", "First", 30, 'W'},   {"Contacts", "Last", 30, 'M'},
+        {"Contacts", "Phone", 20, 'W'},    {"Contacts", "Fax", 20, 'M'},     {"Shipto", "Attention", 60, 'W'},
+        {"Shipto", "Company", 60, 'M'},    {"Shipto", "Address", 60, 'W'},   {"Shipto", "Address2", 60, 'M'},
+        {"Shipto", "City", 30, 'W'},       {"Shipto", "State", 20, 'M'},     {"Shipto", "Zip", 15, 'W'},
+        {"Shipto", "Country", 30, 'M'},    {"Shipto", "Phone", 20, 'W'},     {"Employees", "Name", 20, 'M'},
+        {"ShipBy", "Name", 20, 'W'},       {"Terms", "Name", 20, 'M'},
+    };
+    for (const auto &f : fields)
+        sqlite(QStringLiteral("UPDATE %1 SET %2 = '%3'")
+                   .arg(QLatin1String(f.table), QLatin1String(f.column), QString(f.length, QLatin1Char(f.letter))));
+    sqlite(QStringLiteral("UPDATE Items SET Description = '%1', [Note] = '%2' WHERE SerNo = 0 AND JobID IN (%3, %4)")
+               .arg(QString(255, QLatin1Char('W')), QString(255, QLatin1Char('M')), order, quote));
+    // Every job has a buyer, a ship-to, a CSR, a sales rep, a ship method
+    // and terms to print.
+    sqlite(QStringLiteral("UPDATE Jobs SET BuyerNo = (SELECT Min(ContactNo) FROM Contacts), ShiptoNo = (SELECT "
+                          "Min(ShiptoNo) FROM Shipto), CSRNo = (SELECT Min(EmpNo) FROM Employees), SRepNo = (SELECT "
+                          "Max(EmpNo) FROM Employees), ViaDue = (SELECT Min([No]) FROM ShipBy), TermsNo = (SELECT "
+                          "Min([No]) FROM Terms)"));
+    sqlite(QStringLiteral("UPDATE Customers SET PayerNo = (SELECT Min(ContactNo) FROM Contacts)"));
+    const QStringList today = {QStringLiteral("--today"), QStringLiteral("6/15/2010")};
+
+    // What is wrong with a printout: its cuts, its words off the page or
+    // over others, and words within an eighth of an inch of the paper's edge.
+    const auto faultsOf = [&](const QString &pdf, std::vector<Page> *read = nullptr) {
+        QStringList faults;
+        PrintCutRecord record;
+        if (!record.read(PrintCutRecord::pathBeside(pdf)))
+            return QStringList{QStringLiteral("no cut record")};
+        faults << record.describe(5);
+        const std::vector<Page> pages = readWords(pdf);
+        if (pages.empty())
+            return QStringList{QStringLiteral("no page")};
+        faults << layoutFaults(pages).mid(0, 5);
+        for (size_t p = 0; p < pages.size(); ++p)
+            for (const Word &w : pages[p].words)
+                if (w.y1 > pages[p].height - 9 + 0.5)
+                    faults << QStringLiteral("page %1: \"%2\" ends %3 pt from the paper's bottom edge")
+                                  .arg(p + 1)
+                                  .arg(w.text)
+                                  .arg(pages[p].height - w.y1, 0, 'f', 1);
+        if (read)
+            *read = pages;
+        return faults;
+    };
+    const auto printJob = [&](const QString &job, int kind, const QString &pdf) {
+        const ToolRun run = RunDbTool(QStringList{QStringLiteral("print"), shop, QStringLiteral("--job"), job,
+                                                  QStringLiteral("--kind"), QString::number(kind),
+                                                  QStringLiteral("--pdf"), pdf}
+                                      + today);
+        EXPECT_EQ(run.exitCode, 0) << pdf.toStdString() << ": " << run.err.toStdString();
+    };
+
+    struct Document
+    {
+        QString name;
+        QString job;   // empty: the statement of kind
+        int kind;
+        bool po;       // prints the P.O. as one word
+    };
+    std::vector<Document> documents;
+    const char *orderKinds[] = {"work order", "invoice", "order receipt", "delivery ticket", "invoice 5",
+                                "invoice booklet", "invoice letter"};
+    for (int kind = 1; kind <= 7; ++kind)
+        documents.push_back({QString::fromLatin1(orderKinds[kind - 1]), order, kind, kind != 7});
+    for (int kind = 1; kind <= 8; ++kind)
+        documents.push_back({QStringLiteral("quote kind %1").arg(kind), quote, kind, false});
+    for (int kind = 1; kind <= 4; ++kind)
+        documents.push_back({QStringLiteral("statement kind %1").arg(kind), QString(), kind, false});
+    for (const Document &d : documents) {
+        const QString pdf = out.filePath(QString(d.name).replace(QLatin1Char(' '), QLatin1Char('-')) + QStringLiteral(".pdf"));
+        if (d.job.isEmpty()) {
+            const ToolRun run = RunDbTool(QStringList{QStringLiteral("print"), shop, QStringLiteral("--statement"),
+                                                      payer, QStringLiteral("--kind"), QString::number(d.kind),
+                                                      QStringLiteral("--pdf"), pdf}
+                                          + today);
+            ASSERT_EQ(run.exitCode, 0) << d.name.toStdString() << ": " << run.err.toStdString();
+        } else {
+            printJob(d.job, d.kind, pdf);
+        }
+        std::vector<Page> pages;
+        const QStringList faults = faultsOf(pdf, &pages);
+        EXPECT_TRUE(faults.isEmpty()) << d.name.toStdString() << ": " << faults.join(QStringLiteral("; ")).toStdString();
+        if (d.po) {
+            int whole = 0;
+            for (const Page &page : pages)
+                for (const Word &w : page.words)
+                    whole += w.text == po;
+            EXPECT_GE(whole, 1) << d.name.toStdString() << ": the P.O. is not printed whole";
+        }
+    }
+
+    // The work order of one item and n services, each a line: the fewest
+    // services that take it to two pages, found by halving, and the counts
+    // just below and above it (whose last page is full) print everything
+    // on the paper.
+    const QString service = sqlite(QStringLiteral("SELECT Min(ItemID) FROM Items WHERE JobID = %1 AND SerNo > 0 AND "
+                                                  "ItemNo = 1 AND Status <> 2").arg(order));
+    ASSERT_GT(service.toInt(), 0);
+    const QString columns = sqlite(QStringLiteral("SELECT group_concat(name, ',') FROM pragma_table_info('Items') "
+                                                  "WHERE name <> 'ItemID'"));
+    sqlite(QStringLiteral("INSERT INTO Items (%1) SELECT %1 FROM Items WHERE ItemID = %2").arg(columns, service));
+    const QString model = sqlite(QStringLiteral("SELECT Max(ItemID) FROM Items"));
+    sqlite(QStringLiteral("UPDATE Items SET JobID = -1, [Note] = '' WHERE ItemID = %1").arg(model));
+    sqlite(QStringLiteral("UPDATE Jobs SET WOrderNote = '' WHERE JobID = %1").arg(order));
+    std::map<int, int> pagesOf;
+    const auto workOrder = [&](int services, QStringList *faults) {
+        sqlite(QStringLiteral("DELETE FROM Items WHERE JobID = %1 AND (ItemNo > 1 OR SerNo > 0)").arg(order));
+        sqlite(QStringLiteral("WITH RECURSIVE n(k) AS (SELECT 1 UNION ALL SELECT k + 1 FROM n WHERE k < %1) "
+                              "INSERT INTO Items (%2) SELECT %3 FROM Items, n WHERE ItemID = %4")
+                   .arg(services)
+                   .arg(columns, QString(columns).replace(QLatin1String("JobID"), order)
+                                     .replace(QLatin1String("SortNo"), QStringLiteral("k")), model));
+        const QString pdf = out.filePath(QStringLiteral("work-order-%1.pdf").arg(services));
+        printJob(order, 1, pdf);
+        std::vector<Page> pages;
+        const QStringList found = faultsOf(pdf, &pages);
+        if (faults)
+            *faults = found;
+        return pagesOf[services] = int(pages.size());
+    };
+    int low = 1;
+    int high = 160;
+    ASSERT_EQ(workOrder(low, nullptr), 1);
+    ASSERT_GE(workOrder(high, nullptr), 2);
+    while (high - low > 1) {
+        const int middle = (low + high) / 2;
+        (workOrder(middle, nullptr) >= 2 ? high : low) = middle;
+    }
+    for (int services = std::max(1, low - 4); services <= high + 1; ++services) {
+        QStringList faults;
+        const int pages = workOrder(services, &faults);
+        EXPECT_TRUE(faults.isEmpty()) << services << " services, " << pages << " pages: "
+                                      << faults.join(QStringLiteral("; ")).toStdString();
+    }
+}
+
 // The scheduler's item lists of the item-status branch (27 columns): a word
 // of 200 letters in their descriptions does not take them below 0.7 of the
 // size they print at without it (it is broken instead), and no title is

@@ -10,6 +10,37 @@ constexpr int kMaxLevel = 5;
 constexpr int kPasswordDataKind = 40;
 constexpr int kTries = 3;
 
+// The level rows from the top level down to the level needed: the password
+// of any of them opens an action of that level.
+CZqApp::QueryResult levelPasswords(const CZqApp &app, int level)
+{
+    return app.ReadQuery(
+        QStringLiteral("SELECT Passwords.Password FROM Passwords WHERE Passwords.[No] <= %1 ORDER BY Passwords.[No]")
+            .arg(level));
+}
+
+// Whether an action of the level whose rows these are asks for a password:
+// no level rows, or an empty password of the level itself, switch it off.
+bool needsPassword(const CZqApp::QueryResult &levels)
+{
+    return !levels.isEmpty() && !levels.rows.last().value(0).toString().isEmpty();
+}
+
+// Whether this workstation may turn levels first to 5 off. That opens every
+// action of those levels without a word, so it takes a password that opens
+// each of them: the first level that asks for one decides (a password
+// accepted there is accepted by every level below it). An empty password of
+// the chosen level opens only that level's own actions, never a lower level
+// that has a password of its own.
+bool mayTurnOffFrom(CZqApp &app, int first)
+{
+    for (int level = first; level <= kMaxLevel; ++level) {
+        if (needsPassword(levelPasswords(app, level)))
+            return app.CheckPassword(-level, QString());
+    }
+    return true;
+}
+
 } // namespace
 
 int CZqApp::ChoiceDialog::GetCheckedInRange(int low, int high) const
@@ -46,15 +77,8 @@ bool CZqApp::CheckPassword(int noOrLevel, const QString &action)
     if (m_nSecurityLevel > 0 && m_nSecurityLevel <= level)
         return true;
 
-    // The level rows from the top level down to the level needed: the
-    // password of any of them opens the action.
-    const QueryResult levels = ReadQuery(
-        QStringLiteral("SELECT Passwords.Password FROM Passwords WHERE Passwords.[No] <= %1 ORDER BY Passwords.[No]")
-            .arg(level));
-    if (levels.isEmpty())
-        return true;
-    // An empty password switches its level off.
-    if (levels.rows.last().value(0).toString().isEmpty())
+    const QueryResult levels = levelPasswords(*this, level);
+    if (!needsPassword(levels))
         return true;
 
     const QString strip =
@@ -118,11 +142,8 @@ bool CZqApp::ChangeSecurityLevel()
     // leaves the level lower than the top.
     m_nSecurityLevel = -1;
     const int chosen = dialog.GetCheckedInRange(1, 6) - 1;
-    if (chosen == 0) {
-        if (CheckPassword(-1, QString()))
-            m_nSecurityLevel = 0;
-    } else if (chosen >= 2 && chosen <= kMaxLevel) {
-        if (CheckPassword(-chosen, QString()))
+    if (chosen == 0 || (chosen >= 2 && chosen <= kMaxLevel)) {
+        if (mayTurnOffFrom(*this, chosen == 0 ? 1 : chosen))
             m_nSecurityLevel = chosen;
     }
     return true;
