@@ -171,11 +171,11 @@ TEST_F(InventoryTest, NeedsAndCostsPast32BitsAreWholeAndPastTheColumnsRefused)
     }
     EXPECT_EQ(sqlite(QStringLiteral("SELECT OnOrder FROM Services WHERE SerNo = 10")), QStringLiteral("1000000000"));
 
-    // 2,000,000 plates in stock at 12.00 each: 24,000,000.00, and the total with it.
-    native(QStringLiteral("UPDATE Services SET InStock = 2000000, RunCost1 = 1200, Unit = 1 WHERE SerNo = 30"));
+    // 2,000,000 sheets in stock at 12.00 each: 24,000,000.00, and the total with it.
+    native(QStringLiteral("UPDATE Services SET InStock = 2000000, RunCost1 = 1200, Unit = 1 WHERE SerNo = 12"));
     CInventory setup(InventorySetup, 0, nullptr);
     onDialog<CInventory>([&](CInventory &d) {
-        const int r = rowOf(d, 30);
+        const int r = rowOf(d, 12);
         EXPECT_EQ(d.rows().value(r).extended, 2400000000LL);
         EXPECT_EQ(d.grid().GetCellValue(r, CInventory::ColExtended), 2400000000LL);
         EXPECT_EQ(d.totalCost(), 2400000000LL + 370); // and 300 of 20# Bond at 12.34 a thousand
