@@ -271,9 +271,9 @@ void CInventory::ShowRow(int r)
         g.SetCellImage(r, ColStatus, statusIcon(StockStatus(row.inStock, row.need, row.onOrder, row.order)));
     else
         g.SetCellImage(r, ColStatus, row.order != 0 ? kChecked : kUnchecked);
-    g.SetCellValue(r, ColUnitCost, qint32(row.unitCost));
+    g.SetCellValue(r, ColUnitCost, row.unitCost);
     g.SetCellText(r, ColPer, unitLetter(row.unit));
-    g.SetCellValue(r, ColExtended, qint32(row.extended));
+    g.SetCellValue(r, ColExtended, row.extended);
     g.SetCellValue(r, ColUnit, row.unit);
     g.SetCellValue(r, ColTrack, row.track);
     g.SetCellValue(r, ColVendorNo, row.vendorNo);
@@ -297,9 +297,11 @@ void CInventory::ReadRow(int r)
 
 void CInventory::UpdateTotal()
 {
+    // Each cost is held within kMostExtendedCost, so that the sum of some
+    // thousands of them never passes 64 bits; the ribbon shows it whole.
     m_nTotal = 0;
     for (const StockRow &row : m_rows)
-        m_nTotal += row.extended;
+        m_nTotal = std::clamp(m_nTotal + row.extended, -kMostExtendedCost, kMostExtendedCost);
     m_wndRibbon.SetItemText(30525, FormatMoneyGrouped(Money::fromCents(m_nTotal)));
 }
 
@@ -336,7 +338,7 @@ void CInventory::OnCellChanged(int r, int column)
     UpdateTotal();
 }
 
-void CInventory::SetOrder(int r, qint32 quantity)
+void CInventory::SetOrder(int r, qint64 quantity)
 {
     StockRow &row = m_rows[r];
     row.order = quantity;
@@ -457,8 +459,14 @@ void CInventory::OnOK()
     booking.optionBits = GetOptionValue(kOptionsId, kOptionsDefault);
     booking.today = DateTime::fromDate(platform::Clock::today());
     try {
-        if (!BookStock(booking, m_rows))
-            return; // the user chose to save nothing now; the window keeps what was typed
+        QString refusal;
+        if (!BookStock(booking, m_rows, &refusal)) {
+            // The user chose to save nothing now, or a figure cannot be kept:
+            // the window keeps what was typed.
+            if (!refusal.isEmpty())
+                platform::Prompt::messageBox(refusal, QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
+            return;
+        }
     } catch (const platform::DbException &e) {
         ShowDaoError(e, QStringLiteral("Cannot save Inventory"));
         return; // nothing was written; the window keeps what was typed

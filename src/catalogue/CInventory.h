@@ -51,7 +51,7 @@ private:
     void BuildColumns();
     void ShowRow(int row);
     void ReadRow(int row);
-    void SetOrder(int row, qint32 quantity);
+    void SetOrder(int row, qint64 quantity);
     void UpdateTotal();
     // The inventory option "Save Unit Cost, if edited" (bit 64) is on.
     bool UnitCostSaved() const { return (m_nOptionBits & 64) != 0; }

@@ -1,5 +1,8 @@
 #include "catalogue/StockRules.h"
 
+#include "app/base/MoneyText.h"
+#include "app/base/QuantityText.h"
+
 #include "data/CXDaoSet.h"
 #include "data/SharedDatabase.h"
 #include "data/ShopSchema.h"
@@ -129,28 +132,30 @@ InventoryQuery BuildInventoryQuery(int mode, qint32 id, qint32 depNo, const QStr
     return q;
 }
 
-qint32 OrderQuantity(qint32 minimum, qint32 need, qint32 inStock, qint32 onOrder, qint32 ream)
+qint64 OrderQuantity(qint64 minimum, qint64 need, qint64 inStock, qint64 onOrder, qint64 ream)
 {
-    const qint64 q = qint64(minimum) + need - (qint64(inStock) + onOrder);
+    const qint64 q = minimum + need - (inStock + onOrder);
     // Stock that covers the minimum and every need exactly orders nothing.
     if (q <= 0)
         return 0;
     if (q < ream)
         return ream;
     if (ream > 1)
-        return qint32((q + ream - 1) / ream * ream);
-    return qint32(q);
+        return (q + ream - 1) / ream * ream;
+    return q;
 }
 
 qint64 ExtendedCost(qint64 unitCost, qint64 quantity, int unit)
 {
     if (quantity < 0)
         quantity = 0;
-    if (unit == 2)
-        return unitCost * quantity / 1000;
-    if (unit == 1)
-        return unitCost * quantity;
-    return unitCost;
+    if (unit != 1 && unit != 2)
+        return unitCost;
+    qint64 product = 0;
+    if (__builtin_mul_overflow(unitCost, quantity, &product))
+        return unitCost < 0 ? -kMostExtendedCost : kMostExtendedCost;
+    product = unit == 2 ? product / 1000 : product;
+    return std::clamp(product, -kMostExtendedCost, kMostExtendedCost);
 }
 
 qint64 UnitCostOf(qint64 extended, qint64 quantity, int unit, qint64 unitCost)
@@ -164,18 +169,18 @@ qint64 UnitCostOf(qint64 extended, qint64 quantity, int unit, qint64 unitCost)
     return extended;
 }
 
-int StockStatus(qint32 inStock, qint32 need, qint32 onOrder, qint32 order)
+int StockStatus(qint64 inStock, qint64 need, qint64 onOrder, qint64 order)
 {
     if (inStock > 0 && inStock >= need)
         return kInStock;
-    if (qint64(need) - inStock - onOrder >= 1)
+    if (need - inStock - onOrder >= 1)
         return kToOrder;
     if (onOrder == 0 && order == 0)
         return 0;
     return kOnOrder;
 }
 
-qint32 RuleQuantity(int mode, const StockRow &row)
+qint64 RuleQuantity(int mode, const StockRow &row)
 {
     if (mode == InventoryReceive)
         return row.onOrder;
@@ -184,9 +189,14 @@ qint32 RuleQuantity(int mode, const StockRow &row)
     return 0;
 }
 
-qint32 CostQuantity(int mode, const StockRow &row)
+qint64 CostQuantity(int mode, const StockRow &row)
 {
-    return std::max<qint32>(0, mode == InventorySetup ? row.inStock : row.order);
+    return std::max<qint64>(0, mode == InventorySetup ? row.inStock : row.order);
+}
+
+QString StockRowName(const StockRow &row)
+{
+    return row.size.isEmpty() ? row.name : row.name + QStringLiteral(" · ") + row.size;
 }
 
 QList<StockRow> LoadStockRows(int mode, const InventoryQuery &query)
@@ -201,10 +211,10 @@ QList<StockRow> LoadStockRows(int mode, const InventoryQuery &query)
         r.size = fieldText(set, 1);
         r.vendorName = fieldText(set, 2);
         r.sku = fieldText(set, 3);
-        r.minLevel = qint32(fieldLong(set, 4));
-        r.ream = qint32(fieldLong(set, 5));
-        r.inStock = qint32(fieldLong(set, 6));
-        r.onOrder = qint32(fieldLong(set, 7));
+        r.minLevel = fieldLong(set, 4);
+        r.ream = fieldLong(set, 5);
+        r.inStock = fieldLong(set, 6);
+        r.onOrder = fieldLong(set, 7);
         r.unitCost = fieldLong(set, 10);
         r.unit = quint8(fieldLong(set, 11));
         r.track = quint8(fieldLong(set, 12));
@@ -216,13 +226,14 @@ QList<StockRow> LoadStockRows(int mode, const InventoryQuery &query)
     set.close();
     // The need of every listed service from one grouped statement of the
     // job services' FROM and WHERE (the same counts as one statement per
-    // service, read once).
-    QHash<qint32, std::pair<qint32, qint32>> needs;
+    // service, read once). The need is a sum of the jobs' quantities, held
+    // whole in 64 bits.
+    QHash<qint32, std::pair<qint32, qint64>> needs;
     if (mode != InventorySetup && !rows.isEmpty()) {
         platform::Recordset need(db);
         need.open(platform::Recordset::Type::Snapshot, query.groupedNeedSql());
         for (; !need.isEOF(); need.moveNext())
-            needs.insert(qint32(fieldLong(need, 0)), {qint32(fieldLong(need, 1)), qint32(fieldLong(need, 2))});
+            needs.insert(qint32(fieldLong(need, 0)), {qint32(fieldLong(need, 1)), fieldLong(need, 2)});
     }
     for (StockRow &r : rows) {
         if (mode != InventorySetup) {
@@ -284,7 +295,28 @@ bool sameStockValue(const platform::Value &a, const platform::Value &b)
 
 } // namespace
 
-std::optional<qint32> BookStock(const StockBooking &b, const QList<StockRow> &rows)
+namespace {
+
+// Why a row cannot be booked as it stands: the first figure its column
+// cannot hold, named with the row's service. Empty when all hold.
+QString stockPastLargest(const StockRow &row, qint64 inStock, qint64 onOrder, const char *quantityName,
+                         qint64 quantity, qint64 cost)
+{
+    const QString name = StockRowName(row);
+    const std::pair<const char *, qint64> counts[] = {
+        {"Minimum Level", row.minLevel}, {"Ream Quantity", row.ream}, {"In Stock", inStock},
+        {"On Order", onOrder},           {quantityName, quantity}};
+    for (const auto &[figure, value] : counts)
+        if (!IsWithinLargestCount(value))
+            return PastLargestFigureText(QString::fromLatin1(figure) + QStringLiteral(" of ") + name, value, false);
+    if (!IsWithinLargestAmount(cost * Money::kUnitsPerCent)) // cents held within kMostExtendedCost
+        return PastLargestFigureText(QStringLiteral("Extended Cost of ") + name, 0, true, true);
+    return QString();
+}
+
+} // namespace
+
+std::optional<qint32> BookStock(const StockBooking &b, const QList<StockRow> &rows, QString *refusal)
 {
     platform::Database &db = SharedDatabase();
     const bool withCost = (b.optionBits & 64) != 0;
@@ -346,6 +378,18 @@ std::optional<qint32> BookStock(const StockBooking &b, const QList<StockRow> &ro
                      QStringLiteral("SELECT * FROM Services WHERE SerNo = %1").arg(row.serNo));
         if (service.isEOF())
             continue; // a service deleted meanwhile
+        const char *quantityName = b.mode == InventoryReceive ? "Received" : "Order";
+        // A figure its column cannot hold writes nothing (the transaction is
+        // left uncommitted), and says which: what was typed first, then the
+        // stock it moves to.
+        auto refused = [refusal](const QString &past) -> std::optional<qint32> {
+            if (refusal)
+                *refusal = QStringLiteral("Nothing was saved: ") + past;
+            return std::nullopt;
+        };
+        if (const QString past = stockPastLargest(row, row.inStock, row.onOrder, quantityName, row.order, 0);
+            !past.isEmpty())
+            return refused(past);
         // What the user changed is written; every other field stays as it is
         // now, another workstation's change included.
         service.edit();
@@ -364,7 +408,7 @@ std::optional<qint32> BookStock(const StockBooking &b, const QList<StockRow> &ro
             inStock += service.value(QStringLiteral("InStock")).toInt64() - row.asRead.inStock;
             onOrder += service.value(QStringLiteral("OnOrder")).toInt64() - row.asRead.onOrder;
         }
-        qint32 quantity = row.order;
+        qint64 quantity = row.order;
         if (!setup) {
             if (b.mode == InventoryReceive) {
                 inStock += quantity;
@@ -375,6 +419,10 @@ std::optional<qint32> BookStock(const StockBooking &b, const QList<StockRow> &ro
                 onOrder += quantity;
             }
         }
+        if (const QString past = stockPastLargest(row, inStock, onOrder, quantityName, quantity,
+                                                  quantity > 0 && action != 0 ? row.extended : 0);
+            !past.isEmpty())
+            return refused(past);
         if (!setup) {
             service.setValue(QStringLiteral("InStock"), platform::Value(std::int64_t(inStock)));
             service.setValue(QStringLiteral("OnOrder"), platform::Value(std::int64_t(onOrder)));

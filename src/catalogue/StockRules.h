@@ -6,6 +6,7 @@
 #include <QtCore/QString>
 #include <QtCore/QtGlobal>
 
+#include <cstdint>
 #include <optional>
 
 // The inventory of tracked services without a window: which services a mode
@@ -51,17 +52,23 @@ struct InventoryQuery
 InventoryQuery BuildInventoryQuery(int mode, qint32 id, qint32 depNo, const QString &departmentName,
                                    int optionBits);
 
+// The quantities and their sums are held in 64 bits: the need of several jobs
+// may pass what one count column holds, and is shown whole; what cannot be
+// stored is refused by name when it is booked (BookStock).
+
 // The quantity to order: minimum + need - (in stock + on order); nothing when
 // that is 0 or below; at least one ream; else rounded up to whole reams.
-qint32 OrderQuantity(qint32 minimum, qint32 need, qint32 inStock, qint32 onOrder, qint32 ream);
+qint64 OrderQuantity(qint64 minimum, qint64 need, qint64 inStock, qint64 onOrder, qint64 ream);
 // Extended cost (cents) of a quantity at a unit cost (cents): unit 2 is a
 // price per thousand (cut toward zero), unit 1 per each, any other unit the
-// cost as it stands. Computed in 64 bits.
+// cost as it stands. Computed in 64 bits; a product beyond them is held at
+// the most a money column shows (kMostExtendedCost), which no booking takes.
 qint64 ExtendedCost(qint64 unitCost, qint64 quantity, int unit);
+constexpr qint64 kMostExtendedCost = INT64_MAX / 100;
 // The unit cost back from an edited extended cost; none for no quantity.
 qint64 UnitCostOf(qint64 extended, qint64 quantity, int unit, qint64 unitCost);
 // The status a row shows in Setup and Check: 12, 10, 0 (none) or 11.
-int StockStatus(qint32 inStock, qint32 need, qint32 onOrder, qint32 order);
+int StockStatus(qint64 inStock, qint64 need, qint64 onOrder, qint64 order);
 
 // One listed service.
 struct StockRow
@@ -70,13 +77,13 @@ struct StockRow
     QString size;
     QString vendorName;
     QString sku;
-    qint32 minLevel = 0;
-    qint32 ream = 0;
-    qint32 inStock = 0;
-    qint32 onOrder = 0;
+    qint64 minLevel = 0;
+    qint64 ream = 0;
+    qint64 inStock = 0;
+    qint64 onOrder = 0;
     qint32 items = 0;
-    qint32 need = 0;
-    qint32 order = 0;
+    qint64 need = 0;
+    qint64 order = 0;
     qint64 unitCost = 0; // cents
     qint64 extended = 0; // cents
     quint8 unit = 0;
@@ -88,10 +95,10 @@ struct StockRow
     struct AsRead
     {
         QString sku;
-        qint32 minLevel = 0;
-        qint32 ream = 0;
-        qint32 inStock = 0;
-        qint32 onOrder = 0;
+        qint64 minLevel = 0;
+        qint64 ream = 0;
+        qint64 inStock = 0;
+        qint64 onOrder = 0;
         quint8 track = 0;
         qint64 unitCost = 0;
     } asRead;
@@ -101,9 +108,11 @@ struct StockRow
 // rule's quantity and cost. Throws the database's exception.
 QList<StockRow> LoadStockRows(int mode, const InventoryQuery &query);
 // The quantity the cost is taken of: in stock in Setup, else the order.
-qint32 CostQuantity(int mode, const StockRow &row);
+qint64 CostQuantity(int mode, const StockRow &row);
 // The order rule's quantity for a mode (Receive: what is on order).
-qint32 RuleQuantity(int mode, const StockRow &row);
+qint64 RuleQuantity(int mode, const StockRow &row);
+// The row's name in messages: the service, " · " and its size.
+QString StockRowName(const StockRow &row);
 
 // What the OK books: the Services rows, the status of the job services and,
 // for orders and receipts, the Inventory rows under one order number, all in
@@ -121,7 +130,11 @@ struct StockBooking
 // received or ordered is added to the stock as it is now, and a field both
 // changed is put to the user (as every shared row's save puts it). Returns
 // the order number used (0 in Setup and Check), or none when the user chose
-// to save nothing now (nothing is written).
-std::optional<qint32> BookStock(const StockBooking &booking, const QList<StockRow> &rows);
+// to save nothing now (nothing is written). A figure that its column cannot
+// hold (a stock, an order or a receipt past the largest count, a cost past
+// the largest amount) writes nothing either: none is answered, with the
+// refusal naming the figure and its service in refusal.
+std::optional<qint32> BookStock(const StockBooking &booking, const QList<StockRow> &rows,
+                                QString *refusal = nullptr);
 // Tests: fail the booking after that many services were written (-1 never).
 void SetStockBookingFailAfter(int services);

@@ -24,7 +24,7 @@ void CCompanySummary::Fill()
     for (int i = 0; i < 3; ++i)
         panelList(i).SetDefaultTextWidth(90);
     panelList(0).FillFromSql(ReordersExpectedSql(today));
-    panelList(1).FillFromSql(PaymentsExpectedSql());
+    panelList(1).FillFromSql(PaymentsExpectedSql(today));
     panelList(2).FillFromSql(PaymentsReceivedSql());
 
     m_total = ComputeCompanyPosition();

@@ -1,7 +1,11 @@
 #include "customers/LateFees.h"
 
 #include "app/base/MoneyText.h"
+#include "customers/PostingRun.h"
 #include "customers/ReceivableRows.h"
+#include "data/CJobSet.h"
+#include "data/PaymentRows.h"
+#include "platform/db/Recordset.h"
 #include "platform/Prompt.h"
 #include "platform/db/Database.h"
 
@@ -74,6 +78,16 @@ bool LateFees::Charge(const QList<qint32> &jobIds, const LateFeeRule &rule)
     const bool ok = InOneTransaction(m_db, QStringLiteral("Cannot save Jobs"), [&] {
         notCharged.clear();
         WriteSettingRow(m_db, LateFeeRule::kAlertType, rule.Text());
+        // The ledger's open invoices as the next posting stores them: a fee
+        // that would take them past the largest amount is not charged, so
+        // that no posting is refused for it.
+        Money ledger;
+        {
+            platform::Recordset rs(m_db);
+            rs.open(platform::Recordset::Type::Snapshot, PostingRun::ARBalanceSql());
+            if (!rs.isEOF() && !rs.value(0).isNull())
+                ledger = rs.value(0).toMoney();
+        }
         for (qint32 id : jobIds) {
             // The balance is read again under this write's lock: an invoice
             // paid since it was listed (here or on another workstation) owes
@@ -90,6 +104,16 @@ bool LateFees::Charge(const QList<qint32> &jobIds, const LateFeeRule &rule)
             if (const QString past = ReceivableAmountsPastLargest(after); !past.isEmpty()) {
                 notCharged << NotChargedText(before.jobNo, past);
                 continue;
+            }
+            // Only an invoice counts in the ledger (and it owes: it is there
+            // before and after the fee).
+            if (before.jobType == CJobSet::History) {
+                if (const QString past = PeriodSumPastLargest(QStringLiteral("Posting A/R Balance"), ledger, fee);
+                    !past.isEmpty()) {
+                    notCharged << NotChargedText(before.jobNo, past);
+                    continue;
+                }
+                ledger += fee;
             }
             WriteReceivableJob(m_db, before, after, DateTime::null());
         }

@@ -65,6 +65,10 @@ public:
     // how many orders it left unposted.
     QString SuccessText() const;
 
+    // The ledger's open invoices: "SELECT SUM(Balance) ..." of the History
+    // jobs with a balance (the journal's A/R Balance).
+    static QString ARBalanceSql();
+
     static QString WarningText();
     static QString ConfirmText();
     static QString NoteText();
@@ -84,9 +88,6 @@ private:
     // with its audit row.
     void PostJob(CJobSet &job, const DateTime &today);
     Money SumOf(const QString &sql);
-    // The ledger's open invoices: "SELECT SUM(Balance) ..." of the History
-    // jobs with a balance.
-    static QString ARBalanceSql();
 
     platform::Database &m_db;
     bool m_exclusive = false;

@@ -170,14 +170,19 @@ QString ReordersExpectedSql(const QDate &today)
     return QStringLiteral("SELECT TOP 7 Format(DateReorder,'yyyy  mm') AS [Year  Month], SUM(Subtotal+Discount) AS "
                           "[Amount] FROM Jobs WHERE JobType = 3 and DateReorder >= ") +
            QStringLiteral("#%1#").arg(today.toString(QStringLiteral("MM/dd/yyyy"))) +
-           QStringLiteral("GROUP BY Format(DateReorder,'yyyy  mm'), JobType ");
+           QStringLiteral("GROUP BY Format(DateReorder,'yyyy  mm'), JobType ORDER BY Format(DateReorder,'yyyy  mm')");
 }
 
-QString PaymentsExpectedSql()
+QString PaymentsExpectedSql(const QDate &today)
 {
+    // Without the due date and the order, the first seven months listed
+    // were the oldest ones, long past, and a payment still expected was left
+    // out: past-due balances are the Total's "A/R Past Due".
     return QStringLiteral("SELECT TOP 7 Format(DatePayDue,'yyyy  mm  mmm') AS [Year  Month], SUM(Jobs.Balance) AS "
-                          "[Amount] FROM Jobs WHERE JobType = 3 and Balance > 0.0001 GROUP BY "
-                          "Format(DatePayDue,'yyyy  mm  mmm'), JobType ");
+                          "[Amount] FROM Jobs WHERE JobType = 3 and Balance > 0.0001 and DatePayDue >= ") +
+           QStringLiteral("#%1# ").arg(today.toString(QStringLiteral("MM/dd/yyyy"))) +
+           QStringLiteral("GROUP BY Format(DatePayDue,'yyyy  mm  mmm'), JobType ORDER BY "
+                          "Format(DatePayDue,'yyyy  mm  mmm')");
 }
 
 QString PaymentsReceivedSql()

@@ -60,6 +60,9 @@ QString CompanyMonthlySalesSql(const QDate &start);
 QString CustomerOrdersSql(qint32 cusNo);
 QString CustomerPaymentsSql(qint32 cusNo);
 QString CustomerAgingSql(qint32 cusNo);
+// The months still ahead, the nearest first, at most seven: the reorders of
+// invoices from today on, and the open balances of invoices not yet due (the
+// A/R Current of the Total, by the month they fall due).
 QString ReordersExpectedSql(const QDate &today);
-QString PaymentsExpectedSql();
+QString PaymentsExpectedSql(const QDate &today);
 QString PaymentsReceivedSql();

@@ -1,4 +1,5 @@
 #include "data/DatabaseFiles.h"
+#include "platform/db/LockWait.h"
 
 #include "app/base/FileException.h"
 #include "data/SchemaOperations.h"
@@ -363,7 +364,7 @@ bool CopyOpenDatabase(platform::Database &db, const QString &target, SystemError
                     failed = true;
                     sqlite3_exec(db.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
                 }
-                sqlite3_busy_timeout(db.handle(), platform::Database::busyTimeout());
+                platform::RestoreLockWait(db);
                 if (!holding)
                     break;
             }

@@ -12,12 +12,17 @@ QString PeriodPaymentsPastLargest(platform::Database &db, Money amount)
     rs.open(platform::Recordset::Type::Snapshot, QStringLiteral("SELECT Sum(Amount) FROM Payments WHERE PostingNo = 0"));
     const Money before = rs.isEOF() || rs.value(0).isNull() ? Money() : rs.value(0).toMoney();
     rs.close();
+    return PeriodSumPastLargest(QStringLiteral("Posting All Payments"), before, amount);
+}
+
+QString PeriodSumPastLargest(const QString &name, Money before, Money amount)
+{
     const Money after = before + amount;
     if (after.isValid() && IsWithinLargestAmount(after.units()))
         return QString();
     if (after.isValid() && before.isValid() && std::llabs(after.units()) <= std::llabs(before.units()))
         return QString();
-    return TooLargeAmountText(QStringLiteral("Posting All Payments"));
+    return TooLargeAmountText(name);
 }
 
 qint32 InsertPayment(platform::Database &db, const NewPayment &payment)

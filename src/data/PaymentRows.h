@@ -36,6 +36,10 @@ struct NewPayment
 // pass the largest amount; refused by name before anything is written (a sum
 // already past it may still come down). Empty when it can be taken.
 QString PeriodPaymentsPastLargest(platform::Database &db, Money amount);
+// The same rule for any sum the next posting stores: the posting's name of
+// the sum ("Posting Quick Sale Subtotal") when `before` with `amount` would
+// pass the largest amount and does not come nearer to it; empty otherwise.
+QString PeriodSumPastLargest(const QString &name, Money before, Money amount);
 
 // Writes the row inside the caller's transaction and gives its PayNo; throws
 // platform::DbException on a failure.

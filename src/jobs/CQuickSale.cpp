@@ -284,6 +284,11 @@ void CQuickSale::OnOK()
         ShowDaoError(e, QStringLiteral("Cannot Save:\n\n"));
         return;
     }
+    if (!m_saved.refused.isEmpty()) {
+        // Nothing was written; the sale stays on screen.
+        platform::Prompt::messageBox(m_saved.refused, QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
+        return;
+    }
     platform::Prompt::beep();
     if (answer == kPrintAndSave) {
         // The receipt shows the sale as it stands in the window.

@@ -202,6 +202,32 @@ QList<std::pair<qint32, QString>> PickList(platform::Database &db)
     return services;
 }
 
+QString PeriodSumsPastLargest(platform::Database &db, const NewPayment &payment, const Totals &totals)
+{
+    const qint64 sign = payment.amount.units() < 0 ? -1 : 1;
+    platform::Recordset rs(db);
+    rs.open(platform::Recordset::Type::Snapshot,
+            QStringLiteral("SELECT Sum(Subtotal), Sum(Tax), Sum(IIf(Tax <> 0, Subtotal, 0)) FROM QuickSales WHERE "
+                           "PostingNo = 0"));
+    const auto before = [&rs](int field) {
+        return rs.isEOF() || rs.value(field).isNull() ? Money() : rs.value(field).toMoney();
+    };
+    // As the posting adds them: the taxable subtotal only of a sale with tax.
+    const std::pair<const char *, qint64> sums[] = {
+        {"Posting Quick Sale Subtotal", totals.subtotal},
+        {"Posting Quick Sale Tax", totals.tax},
+        {"Posting Taxable Quick Sale", totals.tax != 0 ? totals.subtotal : 0},
+    };
+    for (int i = 0; i < 3; ++i) {
+        const QString past = PeriodSumPastLargest(QString::fromLatin1(sums[i].first), before(i),
+                                                  Money::fromCents(sign * sums[i].second));
+        if (!past.isEmpty())
+            return past;
+    }
+    rs.close();
+    return PeriodPaymentsPastLargest(db, payment.amount);
+}
+
 Saved Save(platform::Database &db, const NewPayment &payment, quint8 taxCode, const Totals &totals,
            const QList<Line> &lines)
 {
@@ -210,6 +236,11 @@ Saved Save(platform::Database &db, const NewPayment &payment, quint8 taxCode, co
     const auto amount = [sign](qint64 cents) { return Value(Money::fromCents(sign * cents)); };
     Saved saved;
     platform::Transaction transaction(db);
+    // Read under the transaction's lock: two counters taking sales at once
+    // cannot both pass the bound.
+    saved.refused = PeriodSumsPastLargest(db, payment, totals);
+    if (!saved.refused.isEmpty())
+        return saved;
     saved.payNo = InsertPayment(db, payment);
     db.execute(QStringLiteral("INSERT INTO QuickSales ([Date], Subtotal, Tax, TaxID, PostingNo, PayNo, Taxable, "
                               "Taxable2, Tax2) VALUES (?, ?, ?, ?, 0, ?, ?, ?, ?)"),

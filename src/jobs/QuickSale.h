@@ -103,12 +103,24 @@ struct Saved
 {
     qint32 qSaleId = 0;
     qint32 payNo = 0;
+    // Why nothing was written: a sum the next posting stores would pass the
+    // largest amount (PeriodSumsPastLargest). Empty when the sale was saved.
+    QString refused;
 };
+
+// Why the sale cannot be taken: with it, a sum of the period that the next
+// posting stores (the quick sales' subtotal, tax and taxable subtotal, and
+// the payments) would pass the largest amount, named as the posting names
+// it. Empty when it can. A payment below 0 (a refund) takes the sale off.
+QString PeriodSumsPastLargest(platform::Database &db, const NewPayment &payment, const Totals &totals);
 
 // Takes the money and records the sale as one change: the payment, the
 // QuickSales row and a QuickSalesItems row per sold line, all written or none
 // (a failure throws platform::DbException and leaves every table as it was).
 // A payment below 0 is a refund: every amount of the sale is written negated.
+// A sale the period's sums cannot take is refused by name (Saved::refused)
+// before anything is written, so that the posting always finds them within
+// the largest amount.
 Saved Save(platform::Database &db, const NewPayment &payment, quint8 taxCode, const Totals &totals,
            const QList<Line> &lines);
 

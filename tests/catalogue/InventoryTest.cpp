@@ -56,7 +56,7 @@ TEST_F(InventoryTest, OrderRuleRoundsToReamsAndCostsIn64Bits)
 {
     struct Case
     {
-        qint32 minimum, need, inStock, onOrder, ream, order;
+        qint64 minimum, need, inStock, onOrder, ream, order;
     };
     const Case cases[] = {
         {500, 1200, 300, 0, 500, 1500}, {500, 1200, 1700, 0, 500, 0}, {500, 1200, 1800, 0, 500, 0},
@@ -66,6 +66,11 @@ TEST_F(InventoryTest, OrderRuleRoundsToReamsAndCostsIn64Bits)
         {500, 4281, 4781, 0, 500, 0},   {500, 4281, 4681, 0, 500, 500}, {500, 4281, 4881, 0, 500, 0},
         {500, 4281, 4681, 100, 500, 0}, {500, 4281, 4680, 100, 500, 500},
         {0, 7, 0, 0, 1, 7},             {0, 1001, 0, 0, 1000, 2000},    {0, 1000, 0, 0, 1000, 1000},
+        // Needs of several jobs past 32 bits are whole: 2,147,483,647 and one
+        // past it; three jobs of 900,000,000 with 300 in stock and 500 kept,
+        // 2,700,000,200 up to whole reams of 500.
+        {0, 2147483647, 0, 0, 0, 2147483647}, {0, 2147483648LL, 0, 0, 0, 2147483648LL},
+        {500, 2700000000LL, 300, 0, 500, 2700000500LL}, {0, 2700000000LL, 2700000000LL, 0, 500, 0},
     };
     for (const Case &c : cases)
         EXPECT_EQ(OrderQuantity(c.minimum, c.need, c.inStock, c.onOrder, c.ream), c.order)
@@ -74,6 +79,10 @@ TEST_F(InventoryTest, OrderRuleRoundsToReamsAndCostsIn64Bits)
     EXPECT_EQ(ExtendedCost(250, 40, 1), 10000);
     EXPECT_EQ(ExtendedCost(999, 40, 3), 999);
     EXPECT_EQ(ExtendedCost(2000000000, 2000000, 1), 4000000000000000LL);
+    EXPECT_EQ(ExtendedCost(1200, 2000000, 1), 2400000000LL); // 24,000,000.00
+    EXPECT_EQ(ExtendedCost(2147483647, 2700000000LL, 2), 5798205846900000LL); // 57,982,058,469,000.00
+    // Beyond 64 bits the cost is held at the most a money column shows.
+    EXPECT_EQ(ExtendedCost(2147483647, 9000000000000000000LL, 1), INT64_MAX / 100);
     EXPECT_EQ(UnitCostOf(3085, 2500, 2, 0), 1234);
     EXPECT_EQ(UnitCostOf(3086, 2500, 2, 0), 1234); // cut toward zero
     EXPECT_EQ(UnitCostOf(3085, 0, 2, 77), 77);
@@ -81,6 +90,98 @@ TEST_F(InventoryTest, OrderRuleRoundsToReamsAndCostsIn64Bits)
     EXPECT_EQ(StockStatus(300, 1200, 0, 1500), kToOrder);
     EXPECT_EQ(StockStatus(0, 0, 0, 0), 0);
     EXPECT_EQ(StockStatus(300, 1200, 900, 0), kOnOrder);
+    EXPECT_EQ(StockStatus(300, 2700000000LL, 0, 2700000000LL), kToOrder);
+    EXPECT_EQ(StockStatus(2700000000LL, 2700000000LL, 0, 0), kInStock);
+}
+
+// Three open orders needing 900,000,000 sheets each: the need, the order and
+// their cost are shown whole; what the file's columns cannot hold is refused
+// by name when it is booked (an order that takes On Order to the largest
+// count is booked, one more is not).
+TEST_F(InventoryTest, NeedsAndCostsPast32BitsAreWholeAndPastTheColumnsRefused)
+{
+    for (int job = 2; job <= 4; ++job) {
+        native(QStringLiteral("INSERT INTO Jobs (JobID, JobType, JobNo, Title, Status, CusNo, Creator) VALUES "
+                              "(%1, 0, %2, 'Flyers', 0, 1, 0)")
+                   .arg(job)
+                   .arg(1000 + job));
+        native(QStringLiteral("INSERT INTO Items (ItemID, JobID, ItemNo, SubNo, SerNo, Status, Vendor, ActualQty, Tag2, "
+                              "Note) VALUES (%1, %2, 1, 0, 0, 5, 0, 0, 0, ''), (%3, %2, 1, 0, 11, 1, 0, 900000000, 0, '')")
+                   .arg(job * 10)
+                   .arg(job)
+                   .arg(job * 10 + 1));
+    }
+    // Check lists it To-Order: 40 + 3 x 900,000,000 needed, none in stock.
+    const QList<StockRow> checked = LoadStockRows(InventoryCheck, BuildInventoryQuery(InventoryCheck, 0, 0, QString(), 11));
+    const auto bond24 = std::find_if(checked.begin(), checked.end(), [](const StockRow &r) { return r.serNo == 11; });
+    ASSERT_NE(bond24, checked.end());
+    EXPECT_EQ(bond24->items, 4);
+    EXPECT_EQ(bond24->need, 2700000040LL);
+    EXPECT_EQ(bond24->order, 2700000040LL);
+    EXPECT_EQ(StockStatus(bond24->inStock, bond24->need, bond24->onOrder, bond24->order), kToOrder);
+
+    const QString before = books();
+    CInventory order(InventoryOrder, 0, nullptr);
+    onDialog<CInventory>([&](CInventory &d) {
+        const int r = rowOf(d, 11);
+        EXPECT_EQ(d.grid().GetCellValue(r, CInventory::ColNeed), 2700000040LL);
+        EXPECT_EQ(d.grid().GetCellValue(r, CInventory::ColOrder), 2700000040LL);
+        // 2,700,000,040 at 2.50 each; the 20# Bond's 1,500 at 12.34 a thousand.
+        EXPECT_EQ(d.grid().GetCellValue(r, CInventory::ColExtended), 675000010000LL);
+        EXPECT_EQ(d.totalCost(), 675000010000LL + 1851);
+        // More than the On Order column holds: nothing is written.
+        prompts().answer(platform::IDYES);
+        prompts().answer(platform::IDOK);
+        d.SendCommand(1);
+        EXPECT_EQ(prompts().lastText(),
+                  QStringLiteral("Nothing was saved: the Order of Bond: 24# Bond · 11 x 17 would be 2,700,000,040, more "
+                                 "than 1,000,000,000, the largest count the program holds."));
+        EXPECT_EQ(d.result(), 0);
+        EXPECT_EQ(books(), before);
+        // What the cell takes (8 digits) is booked.
+        d.grid().EditCell(r, CInventory::ColOrder);
+        qobject_cast<QLineEdit *>(d.grid().editor())->setText(QStringLiteral("99999999"));
+        d.grid().EndEdit();
+        prompts().answer(platform::IDYES);
+        d.SendCommand(1);
+        return d.result();
+    });
+    EXPECT_EQ(order.DoModal(), 1);
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT InStock, OnOrder FROM Services WHERE SerNo = 11")),
+              QStringLiteral("0|99999999"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT ActionQty, printf('%.2f', Cost) FROM Inventory WHERE SerNo = 11")),
+              QStringLiteral("99999999|249999997.50"));
+
+    native(QStringLiteral("UPDATE Services SET OnOrder = 999999000 WHERE SerNo = 10"));
+    StockBooking booking;
+    booking.mode = InventoryOfService;
+    booking.query = BuildInventoryQuery(InventoryOfService, 10, 0, QString(), 11);
+    booking.optionBits = 11;
+    booking.today = DateTime::fromDate(QDate(2026, 3, 4));
+    for (const qint64 quantity : {1000LL, 1LL}) {
+        QList<StockRow> rows = LoadStockRows(InventoryOfService, booking.query);
+        ASSERT_EQ(rows.size(), 1);
+        rows[0].order = quantity;
+        QString refusal;
+        EXPECT_EQ(BookStock(booking, rows, &refusal).has_value(), quantity == 1000) << quantity;
+        EXPECT_EQ(refusal, quantity == 1000 ? QString()
+                                            : QStringLiteral("Nothing was saved: the On Order of Bond: 20# Bond · 8.5 x 11 "
+                                                             "would be 1,000,000,001, more than 1,000,000,000, the "
+                                                             "largest count the program holds."));
+    }
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT OnOrder FROM Services WHERE SerNo = 10")), QStringLiteral("1000000000"));
+
+    // 2,000,000 sheets in stock at 12.00 each: 24,000,000.00, and the total with it.
+    native(QStringLiteral("UPDATE Services SET InStock = 2000000, RunCost1 = 1200, Unit = 1 WHERE SerNo = 12"));
+    CInventory setup(InventorySetup, 0, nullptr);
+    onDialog<CInventory>([&](CInventory &d) {
+        const int r = rowOf(d, 12);
+        EXPECT_EQ(d.rows().value(r).extended, 2400000000LL);
+        EXPECT_EQ(d.grid().GetCellValue(r, CInventory::ColExtended), 2400000000LL);
+        EXPECT_EQ(d.totalCost(), 2400000000LL + 370); // and 300 of 20# Bond at 12.34 a thousand
+        return press(d, 2);
+    });
+    setup.DoModal();
 }
 
 TEST_F(InventoryTest, OrderThenReceiveMovesStockStatusAndBooks)

@@ -595,7 +595,11 @@ TEST_F(ReceivablesTest, LateFeesByRule)
               QStringLiteral("0|200"));
 
     // Near the largest amount: a fee that would take the balance past it is
-    // not charged, and the invoice is named; the others of the batch are.
+    // not charged, and the invoice is named; the others of the batch are
+    // (an order beside it, whose balance is no part of the ledger). Each
+    // invoice is paid after its row, so that the ledger's open invoices are
+    // those of the row alone.
+    exec(QStringLiteral("UPDATE Jobs SET Balance = 0"));
     struct Bound
     {
         const char *balance;
@@ -618,7 +622,7 @@ TEST_F(ReceivablesTest, LateFeesByRule)
         SCOPED_TRACE(b.balance);
         const qint32 id = addJob(3, ++boundNo, QLatin1String(b.balance), QStringLiteral("0"), QStringLiteral("0"),
                                  QLatin1String(b.balance));
-        const qint32 ok = addJob(3, ++boundNo, QStringLiteral("200"), QStringLiteral("0"), QStringLiteral("0"),
+        const qint32 ok = addJob(0, ++boundNo, QStringLiteral("200"), QStringLiteral("0"), QStringLiteral("0"),
                                  QStringLiteral("200"));
         prompts().clear();
         if (b.refused)
@@ -636,7 +640,50 @@ TEST_F(ReceivablesTest, LateFeesByRule)
                                       .arg(QLatin1String(b.refused))});
         else
             EXPECT_EQ(prompts().texts(), QStringList());
+        exec(QStringLiteral("UPDATE Jobs SET Balance = 0"));
     }
+
+    // The ledger's open invoices are held to the largest amount as the
+    // posting stores them: a fee that would take them past it is not
+    // charged, so that the next posting is never refused for it.
+    const qint32 large = addJob(3, 4201, QStringLiteral("60000000000"), QStringLiteral("0"), QStringLiteral("0"),
+                                QStringLiteral("60000000000"));
+    const qint32 rest = addJob(3, 4202, QStringLiteral("39999999997"), QStringLiteral("0"), QStringLiteral("0"),
+                               QStringLiteral("39999999997"));
+    const struct
+    {
+        qint32 id;
+        LateFeeRule rule;
+        const char *stored; // Latefee|Balance afterwards
+        bool refused;
+    } ledger[] = {
+        // 99,999,999,997.00 and a fee of 3.00: the largest exactly.
+        {rest, {0, 300, 1}, "3.0000|40000000000.0000", false},
+        // A cent more on the other invoice would take it to 100,000,000,000.01.
+        {large, {0, 1, 1}, "0.0000|60000000000.0000", true},
+        // 10 % of it: 106,000,000,000.00, as a fee on any invoice would.
+        {large, {1000, 100, 1}, "0.0000|60000000000.0000", true},
+    };
+    for (const auto &l : ledger) {
+        SCOPED_TRACE(l.stored);
+        prompts().clear();
+        if (l.refused)
+            prompts().answer(platform::IDOK);
+        ASSERT_TRUE(fees.Charge({l.id}, l.rule));
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT printf('%.4f|%.4f', Latefee, Balance) FROM Jobs WHERE JobID = %1").arg(l.id)),
+                  QLatin1String(l.stored));
+        EXPECT_EQ(prompts().texts(),
+                  l.refused ? QStringList{QStringLiteral("Invoice 4201 is not charged a Late Fee: \"Posting A/R Balance\" "
+                                                         "cannot be more than 100,000,000,000.00, the largest amount it "
+                                                         "holds.")}
+                            : QStringList());
+    }
+    // The next posting finds the ledger within it.
+    PostingRun run(SharedDatabase());
+    EXPECT_TRUE(run.Post({}));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT printf('%.2f', ARBalance) FROM PostingJournal WHERE PostingNo = %1")
+                         .arg(run.PostingNo())),
+              QStringLiteral("100000000000.00"));
     EXPECT_EQ(LateFees::ChargeQuestion(2), QStringLiteral("charge Late Fee to selected 2 invoice(s)?"));
     EXPECT_EQ(LateFees::ClearQuestion(1),
               QStringLiteral("clear (delete) the Late Fees charged to the selected 1 invoices(s)?"));

@@ -287,4 +287,26 @@ TEST_F(SummariesTest, CompanySummaryCoversTheShop)
         return press(d, 2);
     });
     again.DoModal();
+
+    // Payments Expected: the months still ahead, the nearest first, however
+    // many months lie long past (those are the Total's "A/R Past Due"). An
+    // invoice due today is expected still; one due yesterday is past due.
+    for (int m = 1; m <= 8; ++m)
+        invoice(44, kToday.addMonths(-12 - m), QStringLiteral("10"), QStringLiteral("10"), kToday.addMonths(-12 - m));
+    invoice(45, kToday.addDays(-10), QStringLiteral("152.40"), QStringLiteral("152.40"), kToday.addMonths(3));
+    invoice(46, kToday.addDays(-10), QStringLiteral("5"), QStringLiteral("5"), kToday);
+    invoice(46, kToday.addDays(-10), QStringLiteral("7"), QStringLiteral("7"), kToday.addDays(-1));
+    CCompanySummary expected(nullptr);
+    onDialog<CCompanySummary>([](CCompanySummary &d) {
+        CXListCtrl &list = d.panelList(1);
+        QStringList rows;
+        for (int r = 0; r < list.GetItemCount(); ++r)
+            rows << list.GetItemText(r, 0) + QLatin1Char('|') + list.GetItemText(r, 1);
+        EXPECT_EQ(rows, QStringList({QStringLiteral("2026  06  Jun|5.00"), QStringLiteral("2026  07  Jul|80.00"),
+                                     QStringLiteral("2026  09  Sep|152.40")}));
+        // Their sum is the Total's A/R Current: 237.40.
+        EXPECT_EQ(d.panelList(3).GetItemText(1, 1), QStringLiteral("237.40"));
+        return press(d, 2);
+    });
+    expected.DoModal();
 }

@@ -72,7 +72,11 @@ TEST_F(JobTablesTest, TwoWorkstationsNeverGetTheSameJobNumber)
 
 // Eight workstations adding services, customers or jobs at once, as a
 // user's Save adds them: every row is kept, each under the number its
-// workstation was told, and no two share a number.
+// workstation was told, and no two share a number. A workstation that meets
+// another's lock waits while the lock changes hands (the database's lock
+// wait counts its budget from the last write another workstation finished),
+// so none is refused while the others are saving, however slow the machine:
+// "fail" with "currently locked by another workstation" is a failure here.
 TEST_F(JobTablesTest, NewNumberedRowsAddedAtOnceAreAllKept)
 {
     const struct

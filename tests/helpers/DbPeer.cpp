@@ -9,6 +9,14 @@
 //   increment SQL|FIELD|N|US   N times: read the first row's number, wait US
 //                              microseconds, add 1 through Edit and Update;
 //                              answers "ok KEPT REFUSED BUSY" (refused: 3197)
+//   turns N|MS                 takes the write lock N times in turn, each
+//                              for MS milliseconds ending with a write (the
+//                              first job's JobNo raised), and takes it again
+//                              at once; answers "ok" once it holds it the
+//                              first time (the turns go on before the next
+//                              command is read)
+//   hold MS                    holds the write lock MS milliseconds with no
+//                              write ending; answers "ok" once it holds it
 //   connections                the number of live entries in the lock file
 //   close                      close the database
 //   write PATH|BYTES           write a file of BYTES bytes through the
@@ -89,6 +97,21 @@ int main(int argc, char *argv[])
                     }
                 }
                 answer += QStringLiteral(" %1 %2 %3").arg(kept).arg(refused).arg(busyCount);
+            } else if (verb == QLatin1String("turns") || verb == QLatin1String("hold")) {
+                const bool turns = verb == QLatin1String("turns");
+                const int times = turns ? rest.section(QLatin1Char('|'), 0, 0).toInt() : 1;
+                const int ms = turns ? rest.section(QLatin1Char('|'), 1).toInt() : rest.toInt();
+                for (int i = 0; i < times; ++i) {
+                    Transaction transaction(db);
+                    if (turns)
+                        db.execute(QStringLiteral("UPDATE Jobs SET JobNo = JobNo + 1 WHERE Name = 'Cards'"));
+                    if (i == 0)
+                        std::cout << "ok" << std::endl;
+                    ::usleep(useconds_t(ms) * 1000);
+                    if (turns)
+                        transaction.commit();
+                }
+                continue;
             } else if (verb == QLatin1String("delete")) {
                 Recordset rs(db);
                 rs.open(Recordset::Type::Dynaset, rest);

@@ -409,6 +409,74 @@ TEST_F(QuickSaleTest, ARefundNegatesEveryAmountAndTaxCodeZeroTaxesNothing)
               QStringLiteral("-12|-0.75|-12"));
 }
 
+// The sums the next posting stores of the period (the quick sales' subtotal,
+// and the payments) are held to the largest amount when a sale is taken: at
+// the bound it is taken, a cent past it is refused by name with nothing
+// written, and a refund (which brings them nearer) is taken.
+TEST_F(QuickSaleTest, ASaleThatWouldTakeThePeriodsSumsPastTheLargestIsRefusedByName)
+{
+    const QString past = QStringLiteral("\"%1\" cannot be more than 100,000,000,000.00, the largest amount it holds.");
+    const QString subtotal = past.arg(QStringLiteral("Posting Quick Sale Subtotal"));
+    const QString payments = past.arg(QStringLiteral("Posting All Payments"));
+    const struct
+    {
+        const char *price;
+        bool refund;
+        QString refused;
+        const char *sums; // the period's quick sales and payments afterwards
+    } sales[] = {
+        {"60000000000.00", false, QString(), "60000000000.00|60000000000.00"},
+        {"60000000000.00", false, subtotal, "60000000000.00|60000000000.00"},
+        {"40000000000.00", false, QString(), "100000000000.00|100000000000.00"},
+        {"0.01", false, subtotal, "100000000000.00|100000000000.00"},
+        {"0.01", true, QString(), "99999999999.99|99999999999.99"},
+        // A payment on account of 0.01 beside them: the sale's cent passes
+        // the payments, not the quick sales.
+        {"0.01", false, payments, "99999999999.99|100000000000.00"},
+    };
+    for (const auto &sale : sales) {
+        SCOPED_TRACE(sale.price);
+        const qint64 cents = money(sale.price).units() / Money::kUnitsPerCent;
+        const QList<Line> lines = {{501, 1, cents * 100, cents}};
+        const QuickSale::Totals totals = totalsOf(lines, 0);
+        NewPayment payment;
+        payment.date = GetTodayForTest();
+        payment.amount = Money::fromCents(sale.refund ? -totals.total() : totals.total());
+        payment.cusNo = 31;
+        payment.paidBy = 1;
+        if (sale.refused == payments)
+            exec(QStringLiteral("INSERT INTO Payments ([Date], Amount, CusNo, PayGroup, PostingNo) VALUES (#6/12/2024#, "
+                                "0.01, 40, 2, 0)"));
+        const QString before = cli(QStringLiteral("SELECT count(*) FROM QuickSalesItems"));
+        const QuickSale::Saved saved = QuickSale::Save(SharedDatabase(), payment, 0, totals, lines);
+        EXPECT_EQ(saved.refused, sale.refused);
+        EXPECT_EQ(saved.qSaleId == 0, !sale.refused.isEmpty());
+        if (!sale.refused.isEmpty())
+            EXPECT_EQ(cli(QStringLiteral("SELECT count(*) FROM QuickSalesItems")), before);
+        EXPECT_EQ(cli(QStringLiteral("SELECT printf('%.2f|', (SELECT Sum(Subtotal) FROM QuickSales)) || printf('%.2f', "
+                                     "(SELECT Sum(Amount) FROM Payments))")),
+                  QLatin1String(sale.sums));
+    }
+
+    // The counter's window says so and keeps the sale on screen.
+    fakeDeposit("0", 1);
+    onDialog<CQuickSale>([&](CQuickSale &d) {
+        d.taxCombo()->setCurrentIndex(d.taxCombo()->findData(0));
+        typeText(d, 0, CQuickSale::ColQuantity, "1");
+        type(d, 0, CQuickSale::ColService, 501);
+        typeText(d, 0, CQuickSale::ColPrice, "5.00");
+        prompts().answer(platform::IDOK);
+        d.SendCommand(1);
+        EXPECT_EQ(prompts().lastText(), subtotal);
+        EXPECT_TRUE(d.isVisible());
+        prompts().answer(platform::IDYES);
+        d.SendCommand(2);
+        return d.result();
+    });
+    quickSaleRunner()();
+    EXPECT_EQ(cli(QStringLiteral("SELECT count(*) FROM QuickSales")), QStringLiteral("4"));
+}
+
 TEST_F(QuickSaleTest, AFailedItemRowLeavesPaymentsAndSalesAsTheyWere)
 {
     // One sale already on file, so that "as they were" is not just "empty".

@@ -126,7 +126,36 @@ TEST_F(QuickSaleTool, AmountsPast32BitsAreSavedExactlyAndPastTheFieldsRefused)
                                                 "p.PayNo = s.PayNo WHERE s.QSaleID = %1")
                                      .arg(sales)),
                   QLatin1String(c.saved));
+        // Each sale on its own: a posting closes the period after it.
+        SqliteRows(db, QStringLiteral("UPDATE QuickSales SET PostingNo = 1; UPDATE Payments SET PostingNo = 1"));
     }
+
+    // Two sales of 60,000,000,000.00 in one period: the second would take
+    // the period's quick sales past what the posting stores, and is refused
+    // by name with nothing written; 40,000,000,000.00 fills it exactly.
+    const struct
+    {
+        const char *line;
+        int exitCode;
+        const char *error;
+    } period[] = {
+        {"501:1=60000000000", 0, ""},
+        {"501:1=60000000000", 1, "\"Posting Quick Sale Subtotal\" cannot be more than 100,000,000,000.00, the largest "
+                                  "amount it holds.\n"},
+        {"501:1=40000000000", 0, ""},
+        {"501:1=0.01", 1, "\"Posting Quick Sale Subtotal\" cannot be more than 100,000,000,000.00, the largest amount "
+                          "it holds.\n"},
+    };
+    for (const auto &p : period) {
+        SCOPED_TRACE(p.line);
+        const ToolRun r = RunDbTool({QStringLiteral("quicksale"), db, QStringLiteral("0"), QLatin1String(most),
+                                     QLatin1String(p.line), QStringLiteral("--paid-by"), QStringLiteral("0")});
+        EXPECT_EQ(r.exitCode, p.exitCode) << r.err.toStdString();
+        EXPECT_EQ(r.err, QLatin1String(p.error));
+    }
+    EXPECT_EQ(SqliteRows(db, QStringLiteral("SELECT printf('%.2f|%.2f', (SELECT Sum(Subtotal) FROM QuickSales WHERE "
+                                            "PostingNo = 0), (SELECT Sum(Amount) FROM Payments WHERE PostingNo = 0))")),
+              QStringLiteral("100000000000.00|100000000000.00"));
 }
 
 TEST_F(QuickSaleTool, SellsOnlyWhatTheCounterOffersAndTakesTheChosenPaymentType)

@@ -104,6 +104,10 @@ int runQuickSaleCommand(const QStringList &given, QTextStream &out, QTextStream 
         payment.payGroup = 0;
         payment.paidBy = quint8(paidBy);
         const QuickSale::Saved saved = QuickSale::Save(db, payment, quint8(taxNo), totals, lines);
+        if (!saved.refused.isEmpty()) {
+            err << saved.refused << '\n';
+            return 1;
+        }
         out << "QSaleID " << saved.qSaleId << "\nPayNo " << saved.payNo << '\n';
         db.close();
         return 0;

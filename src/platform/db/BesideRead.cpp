@@ -31,6 +31,7 @@ constexpr int kOfferRows = 2048;
 constexpr std::chrono::milliseconds kStopWait{200};
 
 std::atomic<int> g_running{0};
+std::atomic<int> g_waitingForRoom{0};
 
 } // namespace
 
@@ -196,13 +197,21 @@ void BesideRead::Shared::run(int fields)
 bool BesideRead::Shared::waitForRoom(std::unique_lock<std::mutex> &lock, int fields)
 {
     const size_t mostCells = size_t(kMostWaitingRows) * size_t(std::max(fields, 1));
+    bool full = false; // counted among the reads waiting for their reader
     room.wait(lock, [&] {
         if (stopping.load())
             return true;
         if (paused.load())
             return false;
-        return cells.empty() || (cells.size() < mostCells && bytes.size() < kMostWaitingBytes);
+        const bool roomLeft = cells.empty() || (cells.size() < mostCells && bytes.size() < kMostWaitingBytes);
+        if (!roomLeft && !full) {
+            full = true;
+            ++g_waitingForRoom;
+        }
+        return roomLeft;
     });
+    if (full)
+        --g_waitingForRoom;
     return !stopping.load();
 }
 
@@ -304,6 +313,11 @@ BesideRead::Cell BesideRead::ReadCell(sqlite3_stmt *stmt, int column, std::vecto
 int BesideRead::running()
 {
     return g_running.load();
+}
+
+int BesideRead::waitingForRoom()
+{
+    return g_waitingForRoom.load();
 }
 
 } // namespace platform

@@ -71,6 +71,9 @@ public:
 
     // How many reads run beside now (their threads not yet ended).
     static int running();
+    // How many of them wait for their reader now, their room full: what such
+    // a read has handed over is known, whatever the machine's speed.
+    static int waitingForRoom();
     // One cell of the row a statement stands on, its bytes appended to bytes
     // (the program's own reading of a statement keeps its cells so too).
     static Cell ReadCell(sqlite3_stmt *stmt, int column, std::vector<char> &bytes);

@@ -4,6 +4,7 @@
 #include "platform/db/DbErrors.h"
 #include "platform/db/GuardedFileSystem.h"
 #include "platform/db/KeyedRows.h"
+#include "platform/db/LockWait.h"
 #include "platform/db/SqlValues.h"
 #include "platform/db/UnfinishedReads.h"
 #include "platform/db/WriteScope.h"
@@ -24,6 +25,15 @@ int g_busyTimeoutMs = 5000;
 // A table whose list of changed rows grows past this is remembered as changed
 // as a whole (bulk statements of the upgrade and maintenance).
 constexpr int kMaxRowsNoted = 20000;
+
+// The longest a statement waits for other workstations' locks while they
+// keep changing hands.
+constexpr qint64 kMostLockWaitMs = 60000;
+
+int waitForLockOf(void *impl, int tries)
+{
+    return static_cast<Database::Impl *>(impl)->waitForLock(tries);
+}
 
 void onRowChanged(void *impl, int, const char *, const char *table, sqlite3_int64 rowid)
 {
@@ -71,6 +81,57 @@ bool Database::Impl::wroteSince(const QString &table, std::int64_t rowid, quint6
         return true;
     const auto rows = ownWrites.rows.constFind(name);
     return rows != ownWrites.rows.cend() && rows->value(rowid, 0) > mark;
+}
+
+void Database::Impl::installLockWait()
+{
+    sqlite3_busy_handler(db, &waitForLockOf, this);
+}
+
+// Several workstations saving at once take the file's write lock in turns,
+// and one that writes back to back takes it again at once after each write:
+// a wait that asks for the lock only now and then, with growing pauses, may
+// find it taken every time and give up while the others are done within
+// moments. So the wait asks every millisecond, and its budget counts from
+// the last write another workstation finished (the file's change counter
+// moved): a refusal (3260) comes only after the lock was held the whole
+// budget with no write ending, when more waiting would not have helped, or
+// after kMostLockWaitMs of turns.
+int Database::Impl::waitForLock(int tries)
+{
+    if (tries == 0) {
+        lockWaitStarted.start();
+        lockUnchanged.start();
+        lockCounter = changeCounter();
+    } else if (tries % 8 == 0) {
+        const quint32 now = changeCounter();
+        if (now != lockCounter) {
+            lockCounter = now;
+            lockUnchanged.start();
+        }
+    }
+    if (lockUnchanged.elapsed() >= lockBudgetMs || lockWaitStarted.elapsed() >= kMostLockWaitMs)
+        return 0;
+    sqlite3_sleep(1);
+    return 1;
+}
+
+quint32 Database::Impl::changeCounter() const
+{
+    sqlite3_file *file = nullptr;
+    if (!db || sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file
+        || !file->pMethods)
+        return 0;
+    unsigned char bytes[4] = {0, 0, 0, 0};
+    if (file->pMethods->xRead(file, bytes, 4, 24) != SQLITE_OK)
+        return 0;
+    return (quint32(bytes[0]) << 24) | (quint32(bytes[1]) << 16) | (quint32(bytes[2]) << 8) | quint32(bytes[3]);
+}
+
+void RestoreLockWait(Database &db)
+{
+    if (db.impl() && db.impl()->db)
+        db.impl()->installLockWait();
 }
 
 int Database::busyTimeout()
@@ -136,7 +197,8 @@ void Database::Impl::open(const QString &filePath, bool wantExclusive, bool want
         readOnly = wantReadOnly;
         sqlite3_extended_result_codes(db, 1);
         statements = std::make_shared<StatementCache>(db, absolute);
-        sqlite3_busy_timeout(db, g_busyTimeoutMs);
+        lockBudgetMs = g_busyTimeoutMs;
+        installLockWait();
         sqlite3_update_hook(db, &onRowChanged, this);
         jet::registerFunctions(db);
         KeyedRows::registerReader(db);

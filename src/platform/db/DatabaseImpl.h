@@ -8,6 +8,7 @@
 #include "platform/db/jet/JetTranslator.h"
 
 #include <QtCore/QByteArray>
+#include <QtCore/QElapsedTimer>
 #include <QtCore/QHash>
 #include <QtCore/QSet>
 #include <QtCore/QString>
@@ -134,6 +135,19 @@ public:
     // afterwards. False when it could not be made.
     bool counterFunction = false;
     std::int64_t counterTaken = 0;
+
+    // The wait for another workstation's lock (installLockWait): the budget
+    // taken when the connection opened, and the state of the wait under way.
+    void installLockWait();
+    int waitForLock(int tries);
+    // The file's change counter (its header's bytes 24-27), read through the
+    // engine's own handle of the file (no second handle whose closing would
+    // drop the engine's locks); 0 when it cannot be read.
+    quint32 changeCounter() const;
+    int lockBudgetMs = 5000;
+    QElapsedTimer lockWaitStarted;
+    QElapsedTimer lockUnchanged;
+    quint32 lockCounter = 0;
 };
 
 } // namespace platform

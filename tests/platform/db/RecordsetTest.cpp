@@ -641,6 +641,18 @@ TEST_F(RecordsetTest, StatementsReadBesideGiveTheirRowsAsTheyComeAndStop)
 // and not yet taken, in the order given.
 TEST_F(RecordsetTest, AStatementReadBesideWaitsForItsReaderAndKeepsWhatItGaveAtStop)
 {
+    // The read is stopped once it waits for its reader, however long the
+    // machine takes to get there (bounded only far above).
+    const auto waitForFullRoom = [] {
+        QElapsedTimer waited;
+        waited.start();
+        while (BesideRead::waitingForRoom() == 0) {
+            if (waited.elapsed() > 120000)
+                return false;
+            QThread::msleep(5);
+        }
+        return true;
+    };
     {
         Transaction tx(db);
         db.execute(QStringLiteral("DELETE FROM Jobs"));
@@ -652,7 +664,7 @@ TEST_F(RecordsetTest, AStatementReadBesideWaitsForItsReaderAndKeepsWhatItGaveAtS
     Recordset rs(db);
     rs.openBeside(QStringLiteral("SELECT A.JobNo, B.JobNo AS B, C.JobNo AS C FROM Jobs AS A, Jobs AS B, Jobs AS C"));
     ASSERT_TRUE(rs.isReading());
-    QThread::msleep(600);
+    ASSERT_TRUE(waitForFullRoom());
     // A batch may join the room as it fills, and one more at the stop.
     constexpr long kMost = BesideRead::kMostWaitingRows + 2 * 2048;
     rs.stopReading();
@@ -688,7 +700,7 @@ TEST_F(RecordsetTest, AStatementReadBesideWaitsForItsReaderAndKeepsWhatItGaveAtS
         Recordset filled(db);
         filled.openBeside(QString::fromLatin1(room.sql));
         ASSERT_TRUE(filled.isReading());
-        QThread::msleep(600);
+        ASSERT_TRUE(waitForFullRoom());
         filled.stopReading();
         EXPECT_EQ(BesideRead::running(), 0);
         EXPECT_GE(filled.heldCount(), room.least) << "rows handed over were dropped at the stop";

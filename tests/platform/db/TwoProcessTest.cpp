@@ -258,6 +258,38 @@ INSTANTIATE_TEST_SUITE_P(Workstations, ConcurrentIncrements,
                              return std::to_string(info.param.peers) + "Workstations";
                          });
 
+// A workstation that meets another's lock waits on while the lock changes
+// hands (the other's writes end one after another), however long that takes
+// in all, so that several saving at once never refuse one another; a lock
+// held with no write ending is given up after the budget (3260), when more
+// waiting would not have helped.
+TEST_F(TwoProcessTest, ALockChangingHandsIsWaitedForAndOneHeldStillIsRefusedAfterItsBudget)
+{
+    const int budget = Database::busyTimeout();
+    Database::setBusyTimeout(300);
+    db.close();
+    db.open(dbPath());
+    Database::setBusyTimeout(budget);
+    Peer peer(dbPath());
+    ASSERT_EQ(peer.send(QStringLiteral("open")), QStringLiteral("ok"));
+
+    // Twenty turns of 60 ms: 1.2 s in all, four times the budget.
+    ASSERT_EQ(peer.send(QStringLiteral("turns 20|60")), QStringLiteral("ok"));
+    QElapsedTimer waited;
+    waited.start();
+    EXPECT_NO_THROW(db.execute(QStringLiteral("UPDATE Jobs SET Name = 'Mine' WHERE Name = 'Flyers'")));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT count(*) FROM Jobs WHERE Name = 'Mine'")).toInt(), 1);
+    ASSERT_TRUE(peer.send(QStringLiteral("connections")).startsWith(QStringLiteral("ok"))); // the turns are over
+
+    // Held still for 3 s: refused once the 300 ms passed without a write.
+    ASSERT_EQ(peer.send(QStringLiteral("hold 3000")), QStringLiteral("ok"));
+    waited.restart();
+    EXPECT_EQ(errorOf([&] { db.execute(QStringLiteral("UPDATE Jobs SET Name = 'Again' WHERE Name = 'Mine'")); }),
+              3260);
+    EXPECT_GE(waited.elapsed(), 300);
+    EXPECT_LT(waited.elapsed(), 2900);
+}
+
 // The look at the file's pages made beside the program gives its read lock up
 // to another workstation's write: the write goes through within the peer's
 // short wait for locks, and the check gave way instead of reading on.
