@@ -1189,8 +1189,6 @@ bool CItemSpecsData::SaveItem(bool &priced)
         m_nChanged = counted;
         m_pItem->CopyFields(item);
     };
-    // A database failure is shown once the transaction is rolled back.
-    DeferredDaoErrors deferred;
     std::optional<platform::Transaction> transaction;
     try {
         transaction.emplace(SharedDatabase());
