@@ -12,6 +12,7 @@
 #include "app/base/QuantityText.h"
 #include "app/base/TypedValue.h"
 #include "catalogue/CSerDlgMore.h"
+#include "data/DialogFieldExchange.h"
 #include "catalogue/ServiceRules.h"
 #include "controls/DlgItem.h"
 #include "data/CSerSet.h"
@@ -634,8 +635,15 @@ bool CSerDlg::ReadControls()
         s.SetFieldCaption(member, FieldCaption(id));
     for (const auto &[member, id] :
          {std::pair<const void *, unsigned>{&s.m_Name, IDC_NAME}, {&s.m_Name2, IDC_NAME2}, {&s.m_SerRemind, IDC_REMIND},
-          {&s.m_DefNote, IDC_DEFNOTE}, {&s.m_Size, IDC_SIZE}})
+          {&s.m_DefNote, IDC_DEFNOTE}, {&s.m_Size, IDC_SIZE}, {&s.m_AskHowMany, IDC_ASK}})
         s.SetFieldCaption(member, FieldName(edit(id)));
+    // A choice by its label and the text its list shows for each code.
+    for (const auto &[member, id] :
+         {std::pair<const void *, unsigned>{&s.m_SaleDept, IDC_SALEDEPT}, {&s.m_Colors, IDC_COLORS},
+          {&s.m_DefPlate, IDC_DEFPLATE}, {&s.m_QtyBy, IDC_QTYBY}, {&s.m_WasteBy, IDC_WASTEBY},
+          {&s.m_TimeBy, IDC_TIMEBY}, {&s.m_CostBy, IDC_COSTBY}, {&s.m_PriceBy, IDC_PRICEBY},
+          {&s.m_AdjustBy, IDC_ADJUSTBY}, {&s.m_Unit, IDC_UNIT}, {&s.m_Step, IDC_STEP}})
+        NameComboField(s, member, FieldName(combo(id)), combo(id));
     try {
         const qint32 divide = count(IDC_DIVIDE, 1);
         const qint32 multiply = count(IDC_MULTIPLY, 0);

@@ -1,5 +1,6 @@
 #include "customers/CContactDlg.h"
 
+#include "app/base/CListItem.h"
 #include "app/base/DateRanges.h"
 #include "controls/CXDateEdit.h"
 #include "controls/CXTreeOptCtrl.h"
@@ -16,6 +17,8 @@
 #include <QtWidgets/QDateEdit>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPlainTextEdit>
+
+#include <vector>
 
 namespace {
 constexpr unsigned kGrid = 2111;
@@ -154,6 +157,8 @@ void CContactDlg::BuildGrid()
 
 void CContactDlg::Exchange(bool save)
 {
+    if (!save)
+        NameFields();
     m_grid.SetSaveMode(save ? 1 : 0);
     m_grid.ExchangeText(RowFirst, m_set.m_First);
     m_grid.ExchangeText(RowLast, m_set.m_Last);
@@ -192,6 +197,36 @@ void CContactDlg::Exchange(bool save)
         else if (!(save && PickerShowsNoDate(picker)))
             DDX_DateTimeCtrl(dx, picker, *dates[i]);
     }
+}
+
+void CContactDlg::NameFields()
+{
+    // A field another workstation changed too is named as its row here, and
+    // a choice by the text its list shows.
+    const std::pair<int, const void *> rows[] = {
+        {RowFirst, &m_set.m_First},         {RowLast, &m_set.m_Last},           {RowTitle, &m_set.m_Title},
+        {RowPosition, &m_set.m_Postion},    {RowDept, &m_set.m_Dept},           {RowPhone, &m_set.m_Phone},
+        {RowPhone2, &m_set.m_Phone2},       {RowCell, &m_set.m_Cell},           {RowFax, &m_set.m_Fax},
+        {RowEmail, &m_set.m_Email},         {RowSendEmail, &m_set.m_SendEmail}, {RowSendSurvey, &m_set.m_SendSurvey},
+        {RowKeyContact, &m_set.m_KeyContact}, {RowWebOption, &m_set.m_WebOption}, {RowStatus, &m_set.m_Type}};
+    for (const auto &[row, member] : rows) {
+        m_set.SetFieldCaption(member, m_grid.rowLabel(row));
+        std::vector<std::pair<qint64, QString>> entries;
+        for (const CListItem &item : m_grid.pickItems())
+            if (item.number(1) == row)
+                entries.emplace_back(item.m_value, item.m_text);
+        if (entries.empty())
+            continue;
+        m_set.SetFieldShownAs(member, [entries](const platform::Value &value) {
+            if (value.isNull())
+                return QString();
+            for (const auto &[code, text] : entries)
+                if (code == value.toInt64())
+                    return text;
+            return value.toString();
+        });
+    }
+    m_set.SetFieldCaption(&m_set.m_ContactNote, QStringLiteral("Note"));
 }
 
 bool CContactDlg::OnCommand(int id)

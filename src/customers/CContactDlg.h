@@ -47,6 +47,9 @@ protected:
 private:
     void BuildGrid();
     void Exchange(bool save);
+    // The fields named as the window shows them, for the question about a
+    // field another workstation changed too.
+    void NameFields();
     void OnEmail();
     void OnNote();
     // The heading and the window title name the contact as typed so far.

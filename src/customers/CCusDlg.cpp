@@ -444,7 +444,9 @@ bool CCusDlg::ExchangeFields(bool save)
         QComboBox *c = combo(f.id);
         if (!c)
             continue;
-        named(c, f.value);
+        // Named by its label, each value by the entry the list shows for it.
+        if (!save)
+            NameComboField(m_set, f.value, FieldName(c), c, !f.byCode);
         if (!save && m_set.IsFieldNull(f.value)) {
             c->setCurrentIndex(-1); // nothing chosen: a save leaves the field alone
             continue;

@@ -1,5 +1,7 @@
 #include "customers/CShiptoDlg.h"
 
+#include "app/base/TypedValue.h"
+
 #include "app/base/DateRanges.h"
 #include "app/base/DialogControls.h"
 #include "controls/CXDateEdit.h"
@@ -137,6 +139,9 @@ bool CShiptoDlg::Exchange(bool save)
         {1308, &m_set.m_Country},   {kNote, &m_set.m_ShipNote}};
     for (const auto &[id, value] : texts) {
         QWidget *w = GetDlgItem(this, id);
+        // A field another workstation changed too is named as its label here.
+        if (!save && w)
+            m_set.SetFieldCaption(value, id == kNote ? QStringLiteral("Note") : FieldName(w));
         if (auto *e = qobject_cast<QLineEdit *>(w)) {
             if (save) *value = e->text(); else e->setText(*value);
         } else if (auto *p = qobject_cast<QPlainTextEdit *>(w)) {
@@ -144,6 +149,11 @@ bool CShiptoDlg::Exchange(bool save)
         }
     }
     auto combo = [this](unsigned id) { return qobject_cast<QComboBox *>(GetDlgItem(this, id)); };
+    if (!save) {
+        NameComboField(m_set, &m_set.m_ShipBy, QStringLiteral("Ship by"), combo(1202));
+        NameComboField(m_set, &m_set.m_TaxBy, QStringLiteral("Tax"), combo(1203));
+        NameComboField(m_set, &m_set.m_Type, QStringLiteral("Status"), combo(1201), true);
+    }
     DDX_CBData(dx, combo(1202), m_set.m_ShipBy);
     DDX_CBData(dx, combo(1203), m_set.m_TaxBy);
     DDX_CBIndexField(dx, combo(1201), m_set.m_Type, &m_set);

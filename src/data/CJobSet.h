@@ -171,6 +171,26 @@ public:
     // rollback. A new row is saved as SaveRecord saves it. The set is in edit
     // mode again afterwards; beeps with a beep type other than 0.
     bool SaveWithAuditTrail(unsigned beepType);
+    // A save of the job's items writes the job's figures with them, in the
+    // caller's transaction. The job as stored now against the job as this
+    // record read it: ItemsJobReady when its items' figures may be written
+    // over it; refused when it was posted or deleted meanwhile, or another
+    // workstation saved its figures (an item of its own, its totals).
+    enum ItemsJobState { ItemsJobReady, ItemsJobFiguresChanged, ItemsJobPosted, ItemsJobGone, ItemsJobCancelled,
+                         ItemsJobFailed };
+    ItemsJobState StoredStateForItems();
+    // The record being edited (an edit is started when none is), with the
+    // figures its caller worked from the items as they are now, written when
+    // StoredStateForItems allows it: the job's own fields settled as any
+    // shared row's (a field both changed is asked about; Cancel gives
+    // ItemsJobCancelled), an audit row for a posted invoice's amounts. Writes
+    // nothing when refused or failed (a failure is shown); the caller's
+    // transaction is to be rolled back then.
+    ItemsJobState SaveWithItems();
+    // After a refusal for figures saved meanwhile: the record takes the job
+    // as it is stored now, unless it holds changes of its own not yet saved
+    // (false then).
+    bool ReadAgainForItems();
     // Rolls the service costs of the job's items up into the item and job
     // costs; TRUE when the job's cost changed.
     bool RecalcJobCost(qint32 jobId);

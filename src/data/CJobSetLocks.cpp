@@ -507,6 +507,111 @@ bool CJobSet::SaveWithAuditTrail(unsigned beepType)
     return true;
 }
 
+namespace {
+
+// The job's figures: the amounts its items and totals make of it.
+const char *const kFigureColumns[] = {"Cost",    "Subtotal", "Discount", "Shipping", "Postage",
+                                      "Tax",     "Latefee",  "Paid",     "Writeoff", "Balance",
+                                      "Commission", "Taxable", "Taxable2", "Tax2"};
+
+bool sameAmount(const Value &a, const Value &b)
+{
+    if (a.isNull() || b.isNull())
+        return a.isNull() == b.isNull();
+    return a.toMoney().units() == b.toMoney().units();
+}
+
+} // namespace
+
+CJobSet::ItemsJobState CJobSet::StoredStateForItems()
+{
+    if (GetEditMode() != dbEditInProgress && !SafeEdit())
+        return ItemsJobFailed;
+    CJobSet stored(m_pDatabase);
+    if (!stored.FindById(m_JobID) || stored.IsEmptySet())
+        return ItemsJobGone;
+    const platform::Recordset *rs = recordset();
+    if (!rs)
+        return ItemsJobFailed;
+    const auto asRead = [&](const char *column) {
+        return rs->valueAsRead(GetFieldIndex(QString::fromLatin1(column)));
+    };
+    if ((stored.m_JobType == History && asRead("JobType").toInt() != History)
+        || stored.m_PostingNo != asRead("PostingNo").toInt())
+        return ItemsJobPosted;
+    for (const char *column : kFigureColumns)
+        if (!sameAmount(stored.GetFieldValue(QString::fromLatin1(column)), asRead(column)))
+            return ItemsJobFiguresChanged;
+    return ItemsJobReady;
+}
+
+CJobSet::ItemsJobState CJobSet::SaveWithItems()
+{
+    const ItemsJobState state = StoredStateForItems();
+    if (state != ItemsJobReady)
+        return state;
+    if (!HasDirtyFields())
+        return ItemsJobReady;
+
+    // A posted invoice's changed amounts leave their audit row, against the
+    // row as stored.
+    bool audit = false;
+    AuditValues values;
+    Money *const amounts[9] = {&m_Subtotal, &m_Discount, &m_Shipping, &m_Postage, &m_Tax,
+                               &m_Latefee,  &m_Paid,     &m_Writeoff, &m_Balance};
+    if (m_JobType == History) {
+        bool changed = false;
+        for (Money *amount : amounts)
+            changed = changed || IsFieldDirty(amount);
+        CJobSet stored(m_pDatabase);
+        if (changed && stored.FindById(m_JobID)) {
+            audit = true;
+            values.jobNo = m_JobNo;
+            values.jobType = m_JobType;
+            Money before[9];
+            amountsOf(stored, before);
+            for (int i = 0; i < 9; ++i)
+                values.amounts[i] = Money::fromUnits(amounts[i]->units() - before[i].units());
+        }
+    }
+    platform::Database &db = database();
+    try {
+        platform::Transaction transaction(db);
+        if (audit)
+            insertAuditRow(db, values);
+        // The figures are as this record read them (checked above, and no
+        // other workstation writes inside this transaction): only the job's
+        // own fields can meet another user's save here.
+        if (!updateAsRead())
+            return ItemsJobCancelled;
+        transaction.commit();
+    } catch (const DbException &e) {
+        if (GetEditMode() == dbEditNone) {
+            CJobSet pending(m_pDatabase);
+            pending = *this;
+            if (FindById(m_JobID, true))
+                *this = pending;
+        }
+        ShowDaoError(e, QStringLiteral("Cannot save ") + GetDefaultSQL());
+        return ItemsJobFailed;
+    }
+    SafeEdit();
+    return ItemsJobReady;
+}
+
+bool CJobSet::ReadAgainForItems()
+{
+    if (GetEditMode() == dbEditInProgress && HasDirtyFields())
+        return false;
+    try {
+        if (GetEditMode() != dbEditNone)
+            CancelUpdate();
+    } catch (const DbException &) {
+        return false;
+    }
+    return FindById(m_JobID, true);
+}
+
 // ---------------------------------------------------------------------------
 // Job cost
 

@@ -332,10 +332,16 @@ struct CXDaoSet::Binding
     // Fields set over what the user was shown (SetFieldValueOverShown),
     // while the record is edited.
     std::vector<std::pair<int, Value>> shown;
-    // Columns named as their window labels them (SetFieldCaption).
-    std::vector<std::pair<QString, QString>> captions;
-    // Columns whose values are shown as the window shows them (SetFieldShownAs).
-    std::vector<std::pair<QString, std::function<QString(const Value &)>>> shownAs;
+    // Columns named as their window labels them (SetFieldCaption), each
+    // with how the window shows its values (SetFieldShownAs) when it has
+    // its own way.
+    struct Caption
+    {
+        QString column;
+        QString caption;
+        std::function<QString(const Value &)> shownAs;
+    };
+    std::vector<Caption> captions;
 };
 
 CXDaoSet::CXDaoSet(platform::Database *database)
@@ -836,21 +842,27 @@ void CXDaoSet::writeDirtyFields()
 void CXDaoSet::SetFieldCaption(const QString &column, const QString &caption)
 {
     for (auto &named : m_binding->captions)
-        if (named.first.compare(column, Qt::CaseInsensitive) == 0) {
-            named.second = caption;
+        if (named.column.compare(column, Qt::CaseInsensitive) == 0) {
+            named.caption = caption;
             return;
         }
-    m_binding->captions.emplace_back(column, caption);
+    m_binding->captions.push_back({column, caption, {}});
 }
 
-void CXDaoSet::SetFieldShownAs(const QString &column, std::function<QString(const Value &)> text)
+void CXDaoSet::SetFieldShownAs(const QString &column, const std::function<QString(const Value &)> &shownAs)
 {
-    for (auto &named : m_binding->shownAs)
-        if (named.first.compare(column, Qt::CaseInsensitive) == 0) {
-            named.second = std::move(text);
+    for (auto &named : m_binding->captions)
+        if (named.column.compare(column, Qt::CaseInsensitive) == 0) {
+            named.shownAs = shownAs;
             return;
         }
-    m_binding->shownAs.emplace_back(column, std::move(text));
+    m_binding->captions.push_back({column, QString(), shownAs});
+}
+
+void CXDaoSet::SetFieldShownAs(const void *member, const std::function<QString(const Value &)> &shownAs)
+{
+    if (const BoundField *f = boundFieldFor(member))
+        SetFieldShownAs(resultColumnName(f->column), shownAs);
 }
 
 qint64 CXDaoSet::GetRowKey() const
@@ -1105,15 +1117,17 @@ bool CXDaoSet::saveOntoRowNow()
             take[k] = Asked;
             const QString column = rs.fieldName(c.index);
             QString name = columnInWords(column);
+            std::function<QString(const Value &)> shownAs;
             for (const auto &caption : m_binding->captions)
-                if (caption.first.compare(column, Qt::CaseInsensitive) == 0 && !caption.second.isEmpty())
-                    name = caption.second;
-            const std::function<QString(const Value &)> *shownAs = nullptr;
-            for (const auto &named : m_binding->shownAs)
-                if (named.first.compare(column, Qt::CaseInsensitive) == 0 && named.second)
-                    shownAs = &named.second;
-            lines.append(shownAs ? BothChangedLine(name, (*shownAs)(nowValue), (*shownAs)(mineValue))
-                                 : BothChangedLine(name, nowValue, mineValue));
+                if (caption.column.compare(column, Qt::CaseInsensitive) == 0) {
+                    if (!caption.caption.isEmpty())
+                        name = caption.caption;
+                    shownAs = caption.shownAs;
+                }
+            if (shownAs)
+                lines.append(BothChangedLine(name, shownAs(nowValue), shownAs(mineValue)));
+            else
+                lines.append(BothChangedLine(name, nowValue, mineValue));
         }
         bool keepMine = true;
         if (!lines.isEmpty()) {
@@ -1215,6 +1229,39 @@ void CXDaoSet::SetFieldValueOverShown(int index, const Value &value, const Value
 {
     set().setValue(index, value);
     m_binding->shown.emplace_back(index, shown);
+}
+
+void CXDaoSet::SetFieldValueOverShown(const void *member, const Value &shown)
+{
+    BoundField *f = boundFieldFor(member);
+    if (!f || GetEditMode() != dbEditInProgress)
+        return;
+    // What the user was shown becomes what the edit read for this member:
+    // the save writes the member when it differs from it, and settles it
+    // against the row as it is now as any change of the user's.
+    if (shown.isNull()) {
+        // As a Null column leaves a member: at its empty value, known as Null.
+        const auto emptyOf = [](MemberType type) {
+            switch (type) {
+            case MemberType::Bool: { bool m = false; setMemberNull(type, &m); return memberValue(type, &m); }
+            case MemberType::Byte: { quint8 m = 0; setMemberNull(type, &m); return memberValue(type, &m); }
+            case MemberType::Short: { qint16 m = 0; setMemberNull(type, &m); return memberValue(type, &m); }
+            case MemberType::Long: { qint32 m = 0; setMemberNull(type, &m); return memberValue(type, &m); }
+            case MemberType::Single: { float m = 0; setMemberNull(type, &m); return memberValue(type, &m); }
+            case MemberType::Double: { double m = 0; setMemberNull(type, &m); return memberValue(type, &m); }
+            case MemberType::Currency: { Money m; setMemberNull(type, &m); return memberValue(type, &m); }
+            case MemberType::Date: { DateTime m; setMemberNull(type, &m); return memberValue(type, &m); }
+            case MemberType::Text: { QString m; setMemberNull(type, &m); return memberValue(type, &m); }
+            }
+            return Value();
+        };
+        f->cache = emptyOf(f->type);
+        f->cacheNull = true;
+    } else {
+        f->cache = asMemberValue(f->type, shown);
+        f->cacheNull = false;
+    }
+    m_binding->shown.emplace_back(f->index, shown);
 }
 
 // ---------------------------------------------------------------------------

@@ -114,6 +114,9 @@ public:
     // another workstation made in between is settled as any other (see
     // SaveRecord) and never silently written over.
     void SetFieldValueOverShown(int index, const platform::Value &value, const platform::Value &shown);
+    // The same for a bound member, while the record is edited: the member
+    // holds what this user typed, `shown` what this user was shown of it.
+    void SetFieldValueOverShown(const void *member, const platform::Value &shown);
 
     // Status of bound members (nullptr: every bound member).
     void SetFieldDirty(const void *member, bool dirty = true);
@@ -125,10 +128,11 @@ public:
     // column's name in words (ColumnInWords).
     void SetFieldCaption(const QString &column, const QString &caption);
     void SetFieldCaption(const void *member, const QString &caption); // a bound member's column
-    // How a window shows a column's values, where a message shows them to
-    // the user (a rate kept in hundredths as "6.00", a pick list's code as
-    // its text); without one, the value's own text.
-    void SetFieldShownAs(const QString &column, std::function<QString(const platform::Value &)> text);
+    // How the window shows a column's values (a choice by the text of its
+    // entry, not its stored code), for the same messages; without it a
+    // value is shown as its text.
+    void SetFieldShownAs(const QString &column, const std::function<QString(const platform::Value &)> &shownAs);
+    void SetFieldShownAs(const void *member, const std::function<QString(const platform::Value &)> &shownAs);
     // A column's name in words: "CreditLimit" is "Credit Limit", "GroupID"
     // "Group ID".
     static QString ColumnInWords(const QString &column);

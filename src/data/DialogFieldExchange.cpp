@@ -15,6 +15,8 @@
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QListWidget>
 
+#include <vector>
+
 namespace {
 
 const QString kNoCharge = QStringLiteral("No Charge");
@@ -228,6 +230,28 @@ void DDX_CBDataLong(DataExchange &dx, QComboBox *combo, qint32 &value)
     }
     if (combo->currentIndex() >= 0)
         value = combo->currentData().toInt();
+}
+
+void NameComboField(CXDaoSet &set, const void *member, const QString &label, const QComboBox *combo, bool byPosition)
+{
+    if (!label.isEmpty())
+        set.SetFieldCaption(member, label);
+    if (!combo)
+        return;
+    std::vector<std::pair<qint64, QString>> entries;
+    for (int i = 0; i < combo->count(); ++i) {
+        const QVariant data = combo->itemData(i);
+        entries.emplace_back(byPosition || !data.isValid() ? qint64(i) : data.toLongLong(), combo->itemText(i).trimmed());
+    }
+    set.SetFieldShownAs(member, [entries](const platform::Value &value) {
+        if (value.isNull())
+            return QString();
+        const qint64 code = value.toInt64();
+        for (const auto &[data, text] : entries)
+            if (data == code)
+                return text;
+        return value.toString();
+    });
 }
 
 void DDX_CBIndexField(DataExchange &dx, QComboBox *combo, quint8 &value, CXDaoSet *set)

@@ -26,6 +26,12 @@ void DDX_CheckByte(DataExchange &dx, QCheckBox *box, quint8 &value);
 void DDX_LBData(DataExchange &dx, QListWidget *list, quint8 &value);
 void DDX_CBData(DataExchange &dx, QComboBox *combo, quint8 &value);
 void DDX_CBDataLong(DataExchange &dx, QComboBox *combo, qint32 &value);
+// A combo's field named in the set's question about a field another
+// workstation changed too, as the window shows it: by the label given and
+// each value by the text of its entry (the entry whose item data is the
+// value, or, byPosition, the entry at that place), as the entries stand now.
+void NameComboField(CXDaoSet &set, const void *member, const QString &label, const QComboBox *combo,
+                    bool byPosition = false);
 // Combo index <-> byte. The load is skipped when the set is given and is
 // closed or holds Null in the field; saving without a selection leaves the
 // byte unchanged.

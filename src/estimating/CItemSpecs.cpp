@@ -201,7 +201,7 @@ CItemSpecs::CItemSpecs(CItemSet *item, QWidget *parent)
 
 CItemSpecs::~CItemSpecs() = default;
 
-int CItemSpecs::EditItem(qint32 itemId, QWidget *parent, bool preview)
+int CItemSpecs::EditItem(qint32 itemId, QWidget *parent, bool preview, const CItemSpecsData::JobAlongside &job)
 {
     CItemSet item;
     if (!item.OpenByItemID(itemId, false))
@@ -209,10 +209,12 @@ int CItemSpecs::EditItem(qint32 itemId, QWidget *parent, bool preview)
     CItemSet header(item);
     CItemSpecs dlg(&header, parent);
     dlg.SetPreview(preview);
+    dlg.data().SetJobAlongside(job);
     return dlg.DoModal();
 }
 
-int CItemSpecs::NewItem(qint32 jobId, QWidget *parent, const std::function<void(CItemSpecsData &)> &preset)
+int CItemSpecs::NewItem(qint32 jobId, QWidget *parent, const std::function<void(CItemSpecsData &)> &preset,
+                        const CItemSpecsData::JobAlongside &job)
 {
     CItemSet header;
     header.m_JobID = jobId;
@@ -220,6 +222,7 @@ int CItemSpecs::NewItem(qint32 jobId, QWidget *parent, const std::function<void(
     CItemSpecs dlg(&header, parent);
     if (preset)
         preset(dlg.data());
+    dlg.data().SetJobAlongside(job);
     return dlg.DoModal();
 }
 
@@ -925,9 +928,10 @@ void CItemSpecs::OnSaveClose()
         RebuildList();
         return;
     }
-    if (!m_data.WriteItem())
+    bool priced = false;
+    if (!m_data.SaveItem(priced))
         return;
-    m_bChanged = m_data.PriceAfterWrite();
+    m_bChanged = priced;
     EndDialog(platform::IDOK);
 }
 

@@ -55,8 +55,12 @@ public:
     CItemSpecs(CItemSet *item, QWidget *parent);
     ~CItemSpecs() override;
 
-    static int EditItem(qint32 itemId, QWidget *parent, bool preview = false);
-    static int NewItem(qint32 jobId, QWidget *parent, const std::function<void(CItemSpecsData &)> &preset = {});
+    // `job`: the window that shows the item's job saves the job's figures
+    // with the item (CItemSpecsData::JobAlongside).
+    static int EditItem(qint32 itemId, QWidget *parent, bool preview = false,
+                        const CItemSpecsData::JobAlongside &job = {});
+    static int NewItem(qint32 jobId, QWidget *parent, const std::function<void(CItemSpecsData &)> &preset = {},
+                       const CItemSpecsData::JobAlongside &job = {});
 
     CItemSpecsData &data() { return m_data; }
     void SetPreview(bool preview) { m_data.m_bPreview = preview; }

@@ -9,6 +9,7 @@
 #include "app/base/TypedValue.h"
 #include "data/CItemSetX.h"
 #include "data/CJobSet.h"
+#include "data/DaoError.h"
 #include "data/OptionsAndLookups.h"
 #include "data/SettingRows.h"
 #include "data/SharedDatabase.h"
@@ -19,7 +20,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <set>
+#include <type_traits>
 
 namespace {
 
@@ -138,6 +141,7 @@ bool CItemSpecsData::Load()
             continue;
         const CItemSet &row = it->second;
         if (row.m_SerNo == 0) {
+            m_readHeader = std::make_unique<CItemSet>(row);
             m_nQuantity = row.m_ChargeQty;
             m_nSheets = row.m_Sheets;
             m_nPages = row.m_Pages;
@@ -160,6 +164,7 @@ bool CItemSpecsData::Load()
         const CSerSet *service = Service(row.m_SerNo);
         if (!service)
             continue;
+        m_readRows.insert_or_assign(id, row);
         CItemSet copy(row);
         if (IsPaperCategory(service->m_CatNo) && m_finder.FindBySerNo(row.m_SerNo))
             copy.SplitNoteParts(m_finder);
@@ -1133,6 +1138,7 @@ bool CItemSpecsData::WriteItem()
     std::array<int, kCounters> counters = m_nChanged;
     CItemSet header;
     bool ok = false;
+    m_bSaveCancelled = false;
     QString pastLargest;
     try {
         platform::Transaction transaction(SharedDatabase());
@@ -1163,6 +1169,8 @@ bool CItemSpecsData::WriteItem()
             m_hooks.editItemRow(1);
         return false;
     }
+    if (!ok && m_bSaveCancelled)
+        return false; // as the user chose: nothing saved now, everything typed kept
     if (!ok) {
         Prompt::messageBox(QStringLiteral("The Item could not be saved, and nothing of it was changed.\n\n"
                                           "Your changes are still in this window; please try again."),
@@ -1174,13 +1182,118 @@ bool CItemSpecsData::WriteItem()
     return true;
 }
 
+bool CItemSpecsData::SaveItem(bool &priced)
+{
+    priced = false;
+    if (m_job.check) {
+        const QString why = m_job.check();
+        if (!why.isEmpty()) {
+            Prompt::messageBox(why, QString(), platform::MB_ICONEXCLAMATION);
+            return false;
+        }
+    }
+    // Everything below stands or falls together: what the write and the
+    // pricing change of this object is put back when it falls.
+    const std::array<int, kCounters> counted = m_nChanged;
+    const CItemSet item(*m_pItem);
+    const auto undo = [&] {
+        m_nChanged = counted;
+        m_pItem->CopyFields(item);
+    };
+    std::optional<platform::Transaction> transaction;
+    try {
+        transaction.emplace(SharedDatabase());
+        if (!WriteItem()) {
+            undo();
+            return false;
+        }
+        priced = PriceAfterWrite();
+        QString why;
+        if (m_job.save && !m_job.save(why)) {
+            transaction.reset(); // rolled back before anything is said
+            undo();
+            priced = false;
+            // Said as the check before the save says it, now that nothing of
+            // it is in the file (the job's window may read the job again).
+            if (!why.isEmpty() && m_job.check) {
+                const QString now = m_job.check();
+                if (!now.isEmpty())
+                    why = now;
+            }
+            if (!why.isEmpty())
+                Prompt::messageBox(why, QString(), platform::MB_ICONEXCLAMATION);
+            return false;
+        }
+        transaction->commit();
+    } catch (const platform::DbException &e) {
+        transaction.reset();
+        undo();
+        priced = false;
+        ShowDaoError(e, QStringLiteral("Cannot save Items"));
+        return false;
+    }
+    return true;
+}
+
+void CItemSpecsData::NameHeaderFields(CItemSet &head) const
+{
+    using platform::Value;
+    const auto list = [](const QString &entries) {
+        return [items = entries.split(QLatin1Char(','))](const Value &v) {
+            const qint64 code = v.isNull() ? -1 : v.toInt64();
+            return code >= 0 && code < items.size() ? items.at(int(code)) : (v.isNull() ? QString() : v.toString());
+        };
+    };
+    head.SetFieldCaption(&head.m_Description, QStringLiteral("Description"));
+    head.SetFieldCaption(&head.m_Note, QStringLiteral("Item Note"));
+    head.SetFieldCaption(&head.m_ChargeQty, m_nUnit == 7 ? QStringLiteral("#Pads") : QStringLiteral("Quantity"));
+    head.SetFieldCaption(&head.m_Sheets, GetQuantityUnitName(m_nUnit));
+    head.SetFieldCaption(&head.m_Pages, QStringLiteral("Pages"));
+    head.SetFieldCaption(&head.m_Side1, QStringLiteral("Product Type"));
+    head.SetFieldShownAs(&head.m_Side1, [](const Value &v) {
+        const qint64 code = v.isNull() ? 0 : v.toInt64();
+        const QString name = code != 0 && ZqApp() ? ZqApp()->GetProductTypeName(quint8(code)) : QString();
+        return name.isEmpty() ? QStringLiteral("Product Type?") : name;
+    });
+    head.SetFieldCaption(&head.m_Side2, QStringLiteral("Price Level"));
+    head.SetFieldShownAs(&head.m_Side2, [](const Value &v) {
+        const qint64 code = v.isNull() ? 0 : v.toInt64();
+        const QStringList names = QStringLiteral("Normal,Bid,Rush,Special,------------------,Ask Unit Price,"
+                                                 "Ask Item Price,------------------")
+                                      .split(QLatin1Char(','));
+        if (code >= 0 && code < names.size())
+            return names.at(int(code));
+        if (code >= 8 && code <= 107)
+            return QString::number(code - 7) + QStringLiteral("% up");
+        if (code >= 108 && code <= 157)
+            return QString::number(107 - code) + QStringLiteral("% down");
+        return QString::number(code);
+    });
+    head.SetFieldCaption(&head.m_Opt1, QStringLiteral("Document Type"));
+    head.SetFieldShownAs(&head.m_Opt1, [](const Value &v) {
+        return GetQuantityUnitName(std::uint8_t(v.isNull() ? 0 : v.toInt64())).trimmed();
+    });
+    head.SetFieldCaption(&head.m_Opt2, QStringLiteral("Price Rounding"));
+    head.SetFieldShownAs(&head.m_Opt2, list(QStringLiteral("Off,On")));
+    head.SetFieldCaption(&head.m_Opt3, QStringLiteral("Format Unit Price"));
+    head.SetFieldShownAs(&head.m_Opt3, list(QStringLiteral(",Per Each,Per 1000")));
+    head.SetFieldCaption(&head.m_Width, QStringLiteral("Size (W x H), width"));
+    head.SetFieldCaption(&head.m_Height, QStringLiteral("Size (W x H), height"));
+    for (const void *size : {static_cast<const void *>(&head.m_Width), static_cast<const void *>(&head.m_Height)})
+        head.SetFieldShownAs(size, [](const Value &v) {
+            return v.isNull() ? QString() : QString::number(v.toDouble(), 'g', 6);
+        });
+}
+
 bool CItemSpecsData::WriteRows(CItemSet &header, std::array<int, kCounters> &counters, qint32 &itemNo)
 {
     const qint32 jobId = m_pItem->m_JobID;
     const quint8 subNo = m_pItem->m_SubNo;
     CItemSet head;
+    bool storedHead = false;
     if (m_pItem->m_ItemID > 0 && head.OpenByItemID(m_pItem->m_ItemID, true)) {
         itemNo = head.m_ItemNo;
+        storedHead = true;
     } else {
         head.m_strFilter = QStringLiteral("ItemID = 0");
         head.Open();
@@ -1195,13 +1308,44 @@ bool CItemSpecsData::WriteRows(CItemSet &header, std::array<int, kCounters> &cou
     float width = 0;
     float height = 0;
     ParseSize(m_strSize, width, height);
-    if (m_nQuantity != head.m_ChargeQty || m_nSheets != head.m_Sheets || width != head.m_Width
-        || height != head.m_Height || (head.m_Pages >= 1 && m_nPages != head.m_Pages))
+    // A stored item is saved under the one rule for shared rows: what this
+    // user changed here goes onto the row as it is now, a field another
+    // workstation saved meanwhile and this user left alone keeps its value,
+    // and a field both changed is asked about by its label here.
+    const CItemSet *read = storedHead ? m_readHeader.get() : nullptr;
+    const CItemSet &before = read ? *read : head;
+    if (m_nQuantity != before.m_ChargeQty || m_nSheets != before.m_Sheets || width != before.m_Width
+        || height != before.m_Height || (before.m_Pages >= 1 && m_nPages != before.m_Pages))
         counters[0] = 1;
-    if (m_nPriceLevel != head.m_Side2 || m_nRounding != head.m_Opt2)
+    if (m_nPriceLevel != before.m_Side2 || m_nRounding != before.m_Opt2)
         counters[1] = 1;
-    if (m_strNote != head.m_Note)
+    if (m_strNote != before.m_Note)
         ++counters[7];
+    if (read) {
+        using platform::FieldType;
+        using platform::Value;
+        const auto byte = [](quint8 v) { return Value(std::int64_t(v), FieldType::Byte); };
+        const auto whole = [](qint32 v) { return Value(std::int64_t(v), FieldType::Long); };
+        const auto shownRead = [&head](const auto &now, const auto &was, const Value &shown) {
+            // Only where the row moved since it was read.
+            if (!(now == was))
+                head.SetFieldValueOverShown(&now, shown);
+        };
+        shownRead(head.m_Description, read->m_Description, Value(read->m_Description));
+        shownRead(head.m_Note, read->m_Note, Value(read->m_Note));
+        shownRead(head.m_ChargeQty, read->m_ChargeQty, whole(read->m_ChargeQty));
+        shownRead(head.m_Sheets, read->m_Sheets, whole(read->m_Sheets));
+        shownRead(head.m_Pages, read->m_Pages, whole(read->m_Pages));
+        shownRead(head.m_Side1, read->m_Side1, byte(read->m_Side1));
+        shownRead(head.m_Side2, read->m_Side2, byte(read->m_Side2));
+        shownRead(head.m_Opt1, read->m_Opt1, byte(read->m_Opt1));
+        shownRead(head.m_Opt2, read->m_Opt2, byte(read->m_Opt2));
+        shownRead(head.m_Opt3, read->m_Opt3, byte(read->m_Opt3));
+        shownRead(head.m_Width, read->m_Width, Value(read->m_Width));
+        shownRead(head.m_Height, read->m_Height, Value(read->m_Height));
+        NameHeaderFields(head);
+        // Fields the window does not hold stay as they are now.
+    }
 
     head.m_Description = m_strDescription;
     head.m_Note = m_strNote;
@@ -1223,8 +1367,12 @@ bool CItemSpecsData::WriteRows(CItemSet &header, std::array<int, kCounters> &cou
         head.m_Cost = Money();
         head.m_Price = Money();
     }
-    if (!head.SafeUpdate())
+    if (!head.SafeUpdate()) {
+        // Asked about a field both changed, the user chose to save nothing
+        // now: the edit is still open.
+        m_bSaveCancelled = head.GetEditMode() != CXDaoSet::dbEditNone;
         return false;
+    }
     header.CopyFields(head);
 
     // Stored service rows no longer in the window go.
@@ -1249,6 +1397,12 @@ bool CItemSpecsData::WriteRows(CItemSet &header, std::array<int, kCounters> &cou
         if (storedIds.count(id) && rows.FindFirst(QStringLiteral("ItemID = %1").arg(id))) {
             if (!rows.SafeEdit())
                 return false;
+            // A stored row goes under the one rule too: each field the row
+            // holds now other than as this window read it takes what was
+            // read as what this user was shown.
+            const auto read = m_readRows.find(id);
+            if (read != m_readRows.end())
+                ShowRowAsRead(rows, read->second, service->m_Name.trimmed());
         } else {
             if (!rows.IsOpen()) {
                 rows.m_strFilter = QStringLiteral("ItemID = 0");
@@ -1298,8 +1452,54 @@ bool CItemSpecsData::WriteRows(CItemSet &header, std::array<int, kCounters> &cou
             copyCounted(rows.m_Vendor, work.m_Vendor, counters[4]);
             copyCounted(rows.m_Note, work.m_Note, counters[7]);
         }
-        if (!rows.SafeUpdate())
+        if (!rows.SafeUpdate()) {
+            m_bSaveCancelled = rows.GetEditMode() != CXDaoSet::dbEditNone;
             return false;
+        }
     }
     return true;
+}
+
+void CItemSpecsData::ShowRowAsRead(CItemSet &row, const CItemSet &read, const QString &serviceName)
+{
+    using platform::FieldType;
+    using platform::Value;
+    const auto shownOf = [](const auto &v) {
+        using T = std::decay_t<decltype(v)>;
+        if constexpr (std::is_same_v<T, quint8>)
+            return Value(std::int64_t(v), FieldType::Byte);
+        else if constexpr (std::is_same_v<T, qint32>)
+            return Value(std::int64_t(v), FieldType::Long);
+        else
+            return Value(v);
+    };
+    const auto asRead = [&](auto &now, const auto &was, const QString &label) {
+        row.SetFieldCaption(&now, serviceName + QStringLiteral(", ") + label);
+        if (!(now == was))
+            row.SetFieldValueOverShown(&now, shownOf(was));
+    };
+    asRead(row.m_SerNo, read.m_SerNo, QStringLiteral("Service"));
+    asRead(row.m_SortNo, read.m_SortNo, QStringLiteral("Sort No"));
+    asRead(row.m_Opt1, read.m_Opt1, QStringLiteral("Opt 1"));
+    asRead(row.m_Opt2, read.m_Opt2, QStringLiteral("Opt 2"));
+    asRead(row.m_Opt3, read.m_Opt3, QStringLiteral("Opt 3"));
+    asRead(row.m_Opt4, read.m_Opt4, QStringLiteral("Opt 4"));
+    asRead(row.m_EmpNo, read.m_EmpNo, QStringLiteral("Operator"));
+    asRead(row.m_Tag1, read.m_Tag1, QStringLiteral("Tag"));
+    asRead(row.m_Tag2, read.m_Tag2, QStringLiteral("Tag 2"));
+    asRead(row.m_Out, read.m_Out, QStringLiteral("Quantity"));
+    asRead(row.m_Up, read.m_Up, QStringLiteral("Up"));
+    asRead(row.m_Vendor, read.m_Vendor, QStringLiteral("Vendor"));
+    asRead(row.m_Sheets, read.m_Sheets, QStringLiteral("Sheets"));
+    asRead(row.m_Pages, read.m_Pages, QStringLiteral("Pages"));
+    asRead(row.m_Side1, read.m_Side1, QStringLiteral("Front"));
+    asRead(row.m_Side2, read.m_Side2, QStringLiteral("Back"));
+    asRead(row.m_Data1, read.m_Data1, QStringLiteral("Data 1"));
+    asRead(row.m_Covrg, read.m_Covrg, QStringLiteral("Coverage"));
+    asRead(row.m_Regis, read.m_Regis, QStringLiteral("Registration"));
+    asRead(row.m_Bleed, read.m_Bleed, QStringLiteral("Bleed"));
+    asRead(row.m_PrtAs, read.m_PrtAs, QStringLiteral("Print As"));
+    asRead(row.m_Wash, read.m_Wash, QStringLiteral("Wash"));
+    asRead(row.m_Mix, read.m_Mix, QStringLiteral("Mix"));
+    asRead(row.m_Note, read.m_Note, QStringLiteral("Note"));
 }

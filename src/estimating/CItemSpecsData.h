@@ -66,6 +66,18 @@ public:
     };
     enum SpecsFlags { InksChanged = 1, AddSecondPaper = 2, SizesChanged = 4 };
 
+    // The item's job, saved with the item by the window that shows the job.
+    // `check`, before anything is written: why the item cannot be saved onto
+    // the job now (empty when it can). `save`, inside the item's transaction
+    // once its rows and prices are written: writes the job's figures worked
+    // from its items; false refuses the whole save, with why (empty when the
+    // user has been asked and chose to save nothing now).
+    struct JobAlongside
+    {
+        std::function<QString()> check;
+        std::function<bool(QString &why)> save;
+    };
+
     // The caller's item: its JobID, ItemNo and SubNo name the item, its ItemID
     // the stored header row (0 for a new item). The save writes it back.
     explicit CItemSpecsData(CItemSet *item);
@@ -188,6 +200,13 @@ public:
     // Cancel's test: counters against the stored row and the working copy
     // against what was read.
     bool HasChanges();
+    // Save & Close after the checks: the item's rows, its prices and, with a
+    // job alongside, the job's figures, as one change. Refused or failed,
+    // nothing of it is written and the working copy stays as it was (the
+    // user has been told why). True when saved; `priced` tells whether the
+    // item was priced.
+    bool SaveItem(bool &priced);
+    void SetJobAlongside(const JobAlongside &job) { m_job = job; }
 
     // --- fields -----------------------------------------------------------------
     CItemSet *m_pItem = nullptr;
@@ -229,8 +248,21 @@ private:
     bool WriteRows(CItemSet &header, std::array<int, kCounters> &counters, qint32 &itemNo);
     bool AskQuantitiesBeforeWrite();
     QString Snapshot() const;
+    // The item's own fields named and shown as this window shows them, for
+    // the question about a field another workstation changed too.
+    void NameHeaderFields(CItemSet &head) const;
+    // A stored service row being written: each field the row holds now other
+    // than as read takes the read value as what this user was shown, and
+    // every field is named by the service and what it is.
+    static void ShowRowAsRead(CItemSet &row, const CItemSet &read, const QString &serviceName);
 
     Hooks m_hooks;
+    JobAlongside m_job;
+    bool m_bSaveCancelled = false; // the last write stopped at the user's Cancel
+    // The item's own row as read at opening: what this user was shown of
+    // each field, so that only what was changed here is written.
+    std::unique_ptr<CItemSet> m_readHeader;
+    std::map<qint32, CItemSet> m_readRows; // the service rows as read, by ItemID
     std::map<qint32, CItemSet> m_rows;
     std::map<qint32, std::shared_ptr<CSerSet>> m_serviceRows; // by ItemID
     std::map<qint32, std::shared_ptr<CSerSet>> m_services;    // by SerNo

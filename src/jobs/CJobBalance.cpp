@@ -219,6 +219,18 @@ bool CJobBalance::Exchange(bool save)
         {kBalance, &job.m_Balance},   {kCommission, &job.m_Commission}};
     for (const auto &[id, member] : amounts)
         DDX_CurrencyNoCharge(dx, edit(id), *member);
+    if (!save) {
+        // A field another workstation changed too is named as here, a
+        // choice by the text its list shows.
+        for (const auto &[id, member] : amounts)
+            if (member != &job.m_TotalAmount)
+                job.SetFieldCaption(member, FieldName(edit(id)));
+        NameComboField(job, &job.m_TaxNo, FieldName(combo(kTaxCombo)), combo(kTaxCombo));
+        NameComboField(job, &job.m_TermsNo, FieldName(combo(kTermsCombo)), combo(kTermsCombo));
+        NameComboField(job, &job.m_SRepNo, FieldName(combo(kRepCombo)), combo(kRepCombo));
+        job.SetFieldCaption(&job.m_DatePayDue, QStringLiteral("Payment Due"));
+        job.SetFieldCaption(&job.m_DatePaid, QStringLiteral("Last Paid"));
+    }
     DDX_CBData(dx, combo(kTaxCombo), job.m_TaxNo);
     DDX_CBData(dx, combo(kTermsCombo), job.m_TermsNo);
     DDX_CBData(dx, combo(kRepCombo), job.m_SRepNo);

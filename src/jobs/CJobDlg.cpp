@@ -121,6 +121,13 @@ bool CJobDlg::OnInitDialog()
     CDlgRibbon::OnInitDialog();
     SetBackColor(0xFFFFFF);
     BuildBars();
+    // A field another workstation changed too is named as this window
+    // labels it.
+    m_pJob->SetFieldCaption(&m_pJob->m_WOrderNote, QStringLiteral("Job Note"));
+    m_pJob->SetFieldCaption(&m_pJob->m_InvoiceNote, QStringLiteral("Memo to Customer"));
+    m_pJob->SetFieldCaption(&m_pJob->m_CusNo, QStringLiteral("Bill To"));
+    m_pJob->SetFieldCaption(&m_pJob->m_ShiptoNo, QStringLiteral("Ship To"));
+    m_pJob->SetFieldCaption(&m_pJob->m_BuyerNo, QStringLiteral("Ordered By"));
     m_bFirstCheckPending = true;
     // Services added or changed since the cache was read are read again,
     // and the categories after them, whose counts of active services the

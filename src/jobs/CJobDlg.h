@@ -1,5 +1,7 @@
 #pragma once
 
+#include "estimating/CItemSpecsData.h"
+
 #include "platform/Money.h"
 #include "views/CBarCode.h"
 #include "views/CDlgRibbon.h"
@@ -101,6 +103,11 @@ public:
     void OnRepriceItem();
     void OnRepriceAll();
     void EditItemSpecs(qint32 focusItemId);
+    // The job saved with an item of it: the item window writes the job's
+    // figures, worked from its items, in the item's transaction, and is
+    // refused with nothing written when the job was posted or deleted, or
+    // another workstation saved its figures, since this window read it.
+    CItemSpecsData::JobAlongside ItemSaveAlongside();
     void EditItemCosts(qint32 focusItemId);
     // Structure: a new item through the item specs window; the list of
     // items to tick for deletion (preselect: an ItemID or 0).

@@ -14,6 +14,7 @@
 #include "estimating/CItemPrice.h"
 #include "estimating/CItemSpecs.h"
 #include "estimating/PricingCache.h"
+#include "jobs/JobItemTotals.h"
 #include "views/CDlgGrid.h"
 #include <QtWidgets/QApplication>
 #include "platform/Prompt.h"
@@ -210,10 +211,81 @@ void CJobDlg::EditItemSpecs(qint32 focusItemId)
         return;
     Q_UNUSED(focusItemId); // the window opens on the item; it picks its own row
     const qint32 itemId = itemRecord().m_ItemID;
-    if (CItemSpecs::EditItem(itemId, this, !ItemsChangeable()) != IDOK_RESULT)
+    if (CItemSpecs::EditItem(itemId, this, !ItemsChangeable(), ItemSaveAlongside()) != IDOK_RESULT)
         return;
     if (RefillItems(false))
         CheckAndSave(1);
+}
+
+CItemSpecsData::JobAlongside CJobDlg::ItemSaveAlongside()
+{
+    // Why the item cannot go onto the job as it is stored now; after figures
+    // saved meanwhile the window takes the job as stored, so that the item
+    // window's next Save & Close saves onto it.
+    const auto refusal = [this](CJobSet::ItemsJobState state, bool readAgain) -> QString {
+        CJobSet &job = *m_pJob;
+        const QString label = job.GetJobLabel();
+        switch (state) {
+        case CJobSet::ItemsJobReady:
+        case CJobSet::ItemsJobCancelled:
+            return QString();
+        case CJobSet::ItemsJobPosted:
+            return label + QStringLiteral(" has been posted since you opened it: a posted job's items are not "
+                                          "changed here.\n\nNothing of this item was saved.");
+        case CJobSet::ItemsJobGone:
+            return label + QStringLiteral(" has been deleted since you opened it.\n\nNothing of this item was "
+                                          "saved.");
+        case CJobSet::ItemsJobFiguresChanged: {
+            // Never inside the item's transaction: the item's rows written
+            // there are not the job's until it is kept.
+            readAgain = readAgain && job.ReadAgainForItems();
+            if (readAgain)
+                FillControls(false);
+            return QStringLiteral("Another user has saved the figures of ") + label
+                + QStringLiteral(" (an item of it, or its totals) since you opened it.\n\nNothing of this item was "
+                                 "saved.")
+                + (readAgain ? QStringLiteral(" The job has been read again: Save & Close saves your changes onto "
+                                              "it as it is now, with its figures worked from all its items.")
+                             : QStringLiteral(" Close this window and the job, then open the job again to save "
+                                              "onto it as it is now."));
+        }
+        case CJobSet::ItemsJobFailed:
+            return QStringLiteral("The job of this item could not be saved.\n\nNothing of this item was saved.");
+        }
+        return QString();
+    };
+    CItemSpecsData::JobAlongside job;
+    job.check = [this, refusal] {
+        if (m_pJob->IsCreditOrCredited())
+            return QString();
+        return refusal(m_pJob->StoredStateForItems(), true);
+    };
+    job.save = [this, refusal](QString &why) {
+        CJobSet &record = *m_pJob;
+        if (record.IsCreditOrCredited())
+            return true; // posted money: its figures stay as they are
+        const CJobSet::ItemsJobState state = record.StoredStateForItems();
+        if (state != CJobSet::ItemsJobReady) {
+            why = refusal(state, false);
+            return false;
+        }
+        // The figures from the items as they are now, in this transaction;
+        // refused, the record holds the job as it did before.
+        CJobSet before(record.m_pDatabase);
+        before = record;
+        ApplyJobItemSums(record, SumJobItems(ReadJobItemRows(record.m_pDatabase, record.m_JobID),
+                                             record.IsCreditInvoice()),
+                         false);
+        const CJobSet::ItemsJobState saved = record.SaveWithItems();
+        if (saved == CJobSet::ItemsJobReady)
+            return true;
+        if (record.GetEditMode() == CXDaoSet::dbEditNone)
+            record.FindById(record.m_JobID, true);
+        record = before;
+        why = saved == CJobSet::ItemsJobFailed ? QString() : refusal(saved, false); // a failure is said by the save
+        return false;
+    };
+    return job;
 }
 
 void CJobDlg::EditItemCosts(qint32 focusItemId)

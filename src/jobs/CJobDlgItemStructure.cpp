@@ -166,7 +166,7 @@ void CJobDlg::AddNewItem(int productType)
         if (productType > 0)
             data.m_nProductType = quint8(productType);
     };
-    if (CItemSpecs::NewItem(m_pJob->m_JobID, this, preset) != IDOK_RESULT)
+    if (CItemSpecs::NewItem(m_pJob->m_JobID, this, preset, ItemSaveAlongside()) != IDOK_RESULT)
         return;
     CXDaoSet added(m_pJob->m_pDatabase);
     added.Open(CXDaoSet::dbOpenSnapshot,

@@ -116,7 +116,7 @@ void CJobDlg::AddBookletItems(int productType)
             if (sheets > 0)
                 data.m_nSheets = sheets;
             used = data.m_nSheets;
-        });
+        }, ItemSaveAlongside());
         if (answer == IDOK_RESULT)
             ++made;
         sheetsSoFar += used;

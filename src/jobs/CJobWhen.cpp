@@ -181,6 +181,22 @@ bool CJobWhen::Exchange(bool save)
         po->setText(job.m_PO);
     }
     auto picker = [this](unsigned id) { return qobject_cast<QDateEdit *>(GetDlgItem(this, id)); };
+    if (!save) {
+        // A field another workstation changed too is named as its label
+        // here, a choice by the text its list shows.
+        job.SetFieldCaption(&job.m_Title, FieldName(title));
+        job.SetFieldCaption(&job.m_ProofTime, FieldName(proofTime));
+        job.SetFieldCaption(&job.m_TimeDue, FieldName(dueTime));
+        job.SetFieldCaption(&job.m_PO, FieldName(po));
+        for (const auto &[id, member] :
+             {std::pair<unsigned, const void *>{kReceived, &job.m_DateIn}, {kProof, &job.m_DateProof},
+              {kDue, &job.m_DateDue}, {kShipped, &job.m_DateShipped}, {kReorder, &job.m_DateReorder}})
+            job.SetFieldCaption(member, FieldName(picker(id)));
+        NameComboField(job, &job.m_ViaDue, FieldName(combo(kShipBy)), combo(kShipBy));
+        NameComboField(job, &job.m_Location, FieldName(combo(kLocation)), combo(kLocation), true);
+        NameComboField(job, &job.m_CSRNo, FieldName(combo(kCsr)), combo(kCsr));
+        NameComboField(job, &job.m_Status, FieldName(combo(kStatus)), combo(kStatus));
+    }
     DDX_DateTimeCtrlField(dx, picker(kReceived), job.m_DateIn, &job);
     DDX_DateTimeCtrlField(dx, picker(kProof), job.m_DateProof, &job);
     DDX_DateTimeCtrlField(dx, picker(kDue), job.m_DateDue, &job);

@@ -797,3 +797,70 @@ TEST_F(ItemSpecsDialog, ANewRunSizeInThePaperSpecsCountsTheCuttingServices)
 
 } // namespace
 
+
+// Another workstation saved the item while this window had it open (it took
+// the job over, or changed the item from its own job window): Save & Close
+// writes only what was changed here, onto the rows as they are now; a field
+// both changed is asked about, named and shown as this window shows it.
+TEST_F(ItemSpecsDialog, AnItemSavedMeanwhileKeepsWhatThisWindowLeftAlone)
+{
+    const QString question = QStringLiteral(
+        "Another user has saved this record since you opened it, and changed the same field:\n\n%1\n\nSave what you "
+        "typed over it?\n\nYes saves yours, No keeps the other user's; your other changes are saved either way. "
+        "Cancel saves nothing now.");
+    struct Case
+    {
+        const char *what;
+        const char *byOther;     // SET clause on the item's row (%1: header, %2: fold row)
+        const char *noteHere;    // typed here (nullptr: left alone)
+        int levelHere;           // price level picked here (-1: left alone)
+        int answer;              // to the question (0: none asked)
+        QString asked;
+        QString stored;          // Description|Note|Side2 of the item, Out of the fold row
+    } cases[] = {
+        {"the other's note kept by a save that left it alone", "UPDATE Items SET Note = 'Call Dana' WHERE ItemID = %1",
+         nullptr, -1, 0, QString(), QStringLiteral("Letterhead|Call Dana|0|0")},
+        {"both changed the note: the other's kept", "UPDATE Items SET Note = 'Call Dana' WHERE ItemID = %1",
+         "Deliver to the back door", -1, IDNO,
+         QStringLiteral("Item Note: the other user's \"Call Dana\", yours \"Deliver to the back door\""),
+         QStringLiteral("Letterhead|Call Dana|0|0")},
+        {"both changed the note: this one's kept", "UPDATE Items SET Note = 'Call Dana' WHERE ItemID = %1",
+         "Deliver to the back door", -1, IDYES,
+         QStringLiteral("Item Note: the other user's \"Call Dana\", yours \"Deliver to the back door\""),
+         QStringLiteral("Letterhead|Deliver to the back door|0|0")},
+        {"both changed the price level: shown by its entries", "UPDATE Items SET Side2 = 1 WHERE ItemID = %1", nullptr,
+         2, IDNO, QStringLiteral("Price Level: the other user's \"Bid\", yours \"Rush\""),
+         QStringLiteral("Letterhead||1|0")},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        sqliteValue(QStringLiteral("UPDATE Items SET Description = 'Letterhead', Note = '', Side2 = 0 WHERE ItemID = %1; "
+                                   "UPDATE Items SET Out = 0 WHERE ItemID = %2")
+                        .arg(m_header)
+                        .arg(m_fold));
+        prompts().clear();
+        CItemSet header = headerRow();
+        CItemSpecs dlg(&header, nullptr);
+        onDialog<CItemSpecs>([&](CItemSpecs &d) {
+            sqliteValue(QString::fromLatin1(c.byOther).arg(m_header).arg(m_fold));
+            if (c.noteHere)
+                d.noteEdit()->setPlainText(QString::fromLatin1(c.noteHere));
+            if (c.levelHere >= 0)
+                d.pricingGrid().SetRowValue(0, c.levelHere);
+            if (c.answer != 0)
+                prompts().answer(c.answer);
+            return press(d, kSaveClose);
+        });
+        EXPECT_EQ(dlg.DoModal(), IDOK);
+        QStringList asked;
+        for (const QString &text : prompts().texts())
+            if (text.startsWith(QStringLiteral("Another user")))
+                asked << text;
+        EXPECT_EQ(asked, c.asked.isEmpty() ? QStringList() : QStringList{question.arg(c.asked)});
+        EXPECT_EQ(sqliteValue(QStringLiteral("SELECT Description, Note, Side2, (SELECT Out FROM Items WHERE ItemID = %2) "
+                                             "FROM Items WHERE ItemID = %1")
+                                  .arg(m_header)
+                                  .arg(m_fold)),
+                  c.stored);
+    }
+}
