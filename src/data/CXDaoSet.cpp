@@ -782,8 +782,8 @@ void CXDaoSet::refuseTextsTooLong()
         QString name = f.column;
         name.remove(QLatin1Char('[')).remove(QLatin1Char(']'));
         for (const auto &caption : m_binding->captions)
-            if (caption.first.compare(name, Qt::CaseInsensitive) == 0 && !caption.second.isEmpty())
-                return caption.second;
+            if (caption.column.compare(name, Qt::CaseInsensitive) == 0 && !caption.caption.isEmpty())
+                return caption.caption;
         return name;
     };
     for (const BoundField &f : m_binding->fields) {
