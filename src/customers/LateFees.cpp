@@ -70,10 +70,16 @@ QString LateFees::NotChargedText(qint32 jobNo, const QString &why)
 
 bool LateFees::Charge(const QList<qint32> &jobIds, const LateFeeRule &rule)
 {
+    return Charge(jobIds, rule, true);
+}
+
+bool LateFees::Charge(const QList<qint32> &jobIds, const LateFeeRule &rule, bool storeRule)
+{
     QStringList notCharged;
     const bool ok = InOneTransaction(m_db, QStringLiteral("Cannot save Jobs"), [&] {
         notCharged.clear();
-        WriteSettingRow(m_db, LateFeeRule::kAlertType, rule.Text());
+        if (storeRule)
+            WriteSettingRow(m_db, LateFeeRule::kAlertType, rule.Text());
         for (qint32 id : jobIds) {
             // The balance is read again under this write's lock: an invoice
             // paid since it was listed (here or on another workstation) owes
