@@ -282,6 +282,30 @@ QString CXGridProp::rowText(int row) const
     return validRow(row) ? m_rows[row].text : QString();
 }
 
+QString CXGridProp::ShownItemText(int row, const QString &item) const
+{
+    if (!validRow(row))
+        return item;
+    const Row &r = m_rows[row];
+    if (r.type == 2 || r.type == 3) {
+        bool number = false;
+        const int value = item.trimmed().toInt(&number);
+        if (number)
+            for (const CListItem &choice : m_pickItems)
+                if (choice.number(1) == row && choice.m_value == value)
+                    return choice.m_text;
+        return item;
+    }
+    if (r.type >= 4 && m_typed) {
+        m_typed->SetType(r.lookup, int(r.type));
+        const int kind = m_typed->kind();
+        if (kind != CXEdit::Plain && kind != CXEdit::Date)
+            return item.trimmed().toInt() == 0 && !m_showZero ? QString() : m_typed->FormatNumber(item.trimmed().toLongLong());
+        return item;
+    }
+    return r.masked ? QString(item.size(), QChar(0x2022)) : item;
+}
+
 void CXGridProp::SetRowText(int row, const QString &text)
 {
     if (!validRow(row))

@@ -74,6 +74,10 @@ public:
     void GetRowText(int row, QString &out) const;
     QString rowText(int row) const;
     void SetRowText(int row, const QString &text);
+    // The text a row shows for a stored item (a list's item as text): a
+    // pick list's choice for the number, a typed number formatted, a masked
+    // text as its dots, any other text as it is.
+    QString ShownItemText(int row, const QString &item) const;
     // The label of a row (its left column).
     void SetRowLabel(int row, const QString &label);
     QString rowLabel(int row) const;

@@ -16,6 +16,7 @@
 #include "customers/WriteOffs.h"
 #include "data/CCusSet.h"
 #include "app/base/MoneyText.h"
+#include "data/SettingRows.h"
 #include "data/SharedDatabase.h"
 #include "jobs/CJobDlg.h"
 #include "platform/Clock.h"
@@ -401,6 +402,25 @@ void CViewAR::PostInvoices()
         ReportNotAvailable(QStringLiteral("Printing the posting reports"));
 }
 
+namespace {
+
+// A rule's settings row saved from its sheet: `read` is the row's text as
+// the sheet opened, `shown` what the sheet showed of it, `typed` what it
+// holds now; each item is named by its row's label and shown as the row
+// shows it.
+bool SaveRuleRow(int alertType, const QString &read, const QString &shown, const QString &typed, const CXGridProp &grid,
+                 const int *rows, int count)
+{
+    CAlertSet::ListItems items;
+    items.label = [&grid, rows, count](int item) { return item < count ? grid.rowLabel(rows[item]) : QString(); };
+    items.shown = [&grid, rows, count](int item, const QString &value) {
+        return item < count ? grid.ShownItemText(rows[item], value) : value;
+    };
+    return SaveGlobalAlertText(alertType, read, shown, typed, items);
+}
+
+} // namespace
+
 void CViewAR::ChargeLateFees()
 {
     if (list()->GetItemCount() == 0)
@@ -408,6 +428,7 @@ void CViewAR::ChargeLateFees()
     const QList<qint32> keys = SelectedKeys();
     LateFees fees(SharedDatabase());
     const LateFeeRule stored = fees.ReadRule();
+    const QString read = GetGlobalAlertText(LateFeeRule::kAlertType, -1, LateFeeRule::DefaultText());
     RuleDlg dlg(this);
     dlg.m_wndProp.AddSection(QStringLiteral("Options"));
     const int percentRow = dlg.m_wndProp.AddRow(8, QStringLiteral("Late Fee Percentage %"), QStringLiteral("2"));
@@ -418,15 +439,24 @@ void CViewAR::ChargeLateFees()
     dlg.m_wndProp.SetRowValue(percentRow, stored.percent);
     dlg.m_wndProp.SetRowValue(minimumRow, stored.minimumCents);
     dlg.m_wndProp.SetRowValue(onFeeRow, stored.onFee);
-    if (dlg.DoModal() != platform::IDOK)
-        return;
-    if (!ConfirmAction(LateFees::ChargeQuestion(keys.size())))
-        return;
-    const LateFeeRule rule{dlg.m_wndProp.GetRowValue(percentRow), dlg.m_wndProp.GetRowValue(minimumRow),
-                           dlg.m_wndProp.GetRowValue(onFeeRow)};
+    // The rule is kept for all computers: only what was changed here is
+    // written, onto the row as it is now; a Cancel on the question about
+    // another user's save shows the rule again as typed.
+    const int rows[3] = {percentRow, minimumRow, onFeeRow};
+    LateFeeRule rule;
+    for (;;) {
+        if (dlg.DoModal() != platform::IDOK)
+            return;
+        if (!ConfirmAction(LateFees::ChargeQuestion(keys.size())))
+            return;
+        rule = {dlg.m_wndProp.GetRowValue(percentRow), dlg.m_wndProp.GetRowValue(minimumRow),
+                dlg.m_wndProp.GetRowValue(onFeeRow)};
+        if (SaveRuleRow(LateFeeRule::kAlertType, read, stored.Text(), rule.Text(), dlg.m_wndProp, rows, 3))
+            break;
+    }
     {
         WaitCursor wait;
-        fees.Charge(keys, rule);
+        fees.Charge(keys, rule, false);
     }
     OnRefresh();
 }
@@ -449,6 +479,7 @@ bool CViewAR::AskWriteOffRule()
 {
     WriteOffs offs(SharedDatabase());
     const WriteOffRule stored = offs.ReadRule();
+    const QString read = GetGlobalAlertText(WriteOffRule::kAlertType, -1, WriteOffRule::DefaultText());
     RuleDlg dlg(this);
     dlg.m_wndProp.AddSection(QStringLiteral("Writeoff an invoice if its:"));
     const int balanceRow = dlg.m_wndProp.AddRow(8, QStringLiteral("Balance is less than $"), QStringLiteral("2"));
@@ -456,10 +487,16 @@ bool CViewAR::AskWriteOffRule()
     dlg.m_wndProp.SetRowValue(balanceRow, stored.balanceCents);
     dlg.m_wndProp.SetRowValue(ageRow, stored.ageDays);
     ClearFilter();
-    if (dlg.DoModal() != platform::IDOK)
-        return false;
-    const WriteOffRule rule{dlg.m_wndProp.GetRowValue(balanceRow), dlg.m_wndProp.GetRowValue(ageRow)};
-    offs.StoreRule(rule);
+    // Kept for all computers as the late-fee rule is.
+    const int rows[2] = {balanceRow, ageRow};
+    WriteOffRule rule;
+    for (;;) {
+        if (dlg.DoModal() != platform::IDOK)
+            return false;
+        rule = {dlg.m_wndProp.GetRowValue(balanceRow), dlg.m_wndProp.GetRowValue(ageRow)};
+        if (SaveRuleRow(WriteOffRule::kAlertType, read, stored.Text(), rule.Text(), dlg.m_wndProp, rows, 2))
+            break;
+    }
     const QString filter = rule.FilterText(platform::Clock::today());
     setFilter(filter, filter);
     return true;

@@ -74,10 +74,16 @@ QString LateFees::NotChargedText(qint32 jobNo, const QString &why)
 
 bool LateFees::Charge(const QList<qint32> &jobIds, const LateFeeRule &rule)
 {
+    return Charge(jobIds, rule, true);
+}
+
+bool LateFees::Charge(const QList<qint32> &jobIds, const LateFeeRule &rule, bool storeRule)
+{
     QStringList notCharged;
     const bool ok = InOneTransaction(m_db, QStringLiteral("Cannot save Jobs"), [&] {
         notCharged.clear();
-        WriteSettingRow(m_db, LateFeeRule::kAlertType, rule.Text());
+        if (storeRule)
+            WriteSettingRow(m_db, LateFeeRule::kAlertType, rule.Text());
         // The ledger's open invoices as the next posting stores them: a fee
         // that would take them past the largest amount is not charged, so
         // that no posting is refused for it.

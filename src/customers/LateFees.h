@@ -50,6 +50,10 @@ public:
     // would take past the largest amount is not charged, and is named in
     // one message after the others are charged.
     bool Charge(const QList<qint32> &jobIds, const LateFeeRule &rule);
+    // The same for a caller that has stored the rule itself (a window, onto
+    // the row as another user may have saved it meanwhile): storeRule false
+    // charges without writing the rule.
+    bool Charge(const QList<qint32> &jobIds, const LateFeeRule &rule, bool storeRule);
     // Takes every job's whole late fee off its balance.
     bool Clear(const QList<qint32> &jobIds);
 

@@ -2,6 +2,12 @@
 
 #include "app/base/SqlText.h"
 #include "data/CXDaoSet.h"
+#include "data/DaoError.h"
+#include "platform/Prompt.h"
+#include "platform/db/DbErrors.h"
+#include "platform/db/DbException.h"
+
+#include <QtCore/QStringList>
 
 qint32 GetOptionValue(qint32 optionId, qint32 defaultValue)
 {
@@ -31,6 +37,74 @@ void SaveOptionValue(qint32 optionId, qint32 value)
         set.SafeUpdate();
     }
     set.Close();
+}
+
+bool SaveOptionValue(qint32 optionId, qint32 read, qint32 value, const OptionNames &names)
+{
+    if (optionId == 0 || value == read)
+        return true; // nothing changed here
+    constexpr int kRounds = 5;
+    for (int round = 1;; ++round) {
+        // The row as it is now, edited from here on.
+        CXDaoSet set;
+        set.Open(CXDaoSet::dbOpenDynaset, QStringLiteral("SELECT * FROM Options WHERE OptionID = %1").arg(optionId));
+        if (!set.IsOpen())
+            return false;
+        const bool exists = !set.IsEmptySet();
+        const qint32 now = exists ? set.GetLong(1) : read;
+        qint32 result = value;
+        QStringList lines;
+        qint32 asked = 0;
+        if (names.radio) {
+            if (now != read && now != value)
+                lines.append(CXDaoSet::BothChangedLine(names.group,
+                                                       platform::Value(names.choice ? names.choice(now) : QString::number(now)),
+                                                       platform::Value(names.choice ? names.choice(value) : QString::number(value))));
+        } else {
+            // Bit by bit: this user's changed bits onto the row's others.
+            const qint32 mine = value ^ read;
+            const qint32 theirs = now ^ read;
+            asked = mine & theirs & (value ^ now);
+            result = (now & ~mine) | (value & mine);
+            const auto shown = [](qint32 bits, int bit) {
+                return platform::Value((bits >> bit) & 1 ? QStringLiteral("Checked") : QStringLiteral("Not checked"));
+            };
+            for (int bit = 0; bit < 31; ++bit)
+                if ((asked >> bit) & 1)
+                    lines.append(CXDaoSet::BothChangedLine(names.bit ? names.bit(bit) : QString::number(bit + 1),
+                                                           shown(now, bit), shown(value, bit)));
+        }
+        if (!lines.isEmpty()) {
+            const int answer = CXDaoSet::AskAboutBothChanged(lines);
+            if (answer != platform::IDYES && answer != platform::IDNO)
+                return false;
+            if (answer == platform::IDNO)
+                result = names.radio ? now : (result & ~asked) | (now & asked);
+        }
+        if (exists && result == now)
+            return true;
+        if (!(exists ? set.SafeEdit() : set.SafeAddNew()))
+            return false;
+        try {
+            set.SetFieldValue(0, platform::Value(int(optionId)));
+            set.SetFieldValue(1, platform::Value(int(result)));
+            set.Update();
+            return true;
+        } catch (const platform::DbException &e) {
+            try {
+                set.CancelUpdate();
+            } catch (const platform::DbException &) {
+            }
+            // Saved or added by another workstation in between: settled
+            // against the row as it is then.
+            const bool meanwhile = e.number() == platform::dberr::WriteConflict
+                || e.number() == platform::dberr::DuplicateKey;
+            if (meanwhile && round < kRounds)
+                continue;
+            ShowDaoError(e, QStringLiteral("Cannot save Options"));
+            return false;
+        }
+    }
 }
 
 void LookupFirstValue(platform::Value &out, const QString &sql)

@@ -5,6 +5,8 @@
 #include <QtCore/QString>
 #include <QtCore/QtGlobal>
 
+#include <functional>
+
 // Single values read from the database: the shop option rows of table
 // Options, the first value of a query, a vendor's name and a customer's
 // alert text; and the statements of the standard code lists. A statement that
@@ -17,6 +19,25 @@ qint32 GetOptionValue(qint32 optionId, qint32 defaultValue);
 // Stores the value in the Options row of this id, adding the row when it is
 // missing. OptionID 0 stores nothing.
 void SaveOptionValue(qint32 optionId, qint32 value);
+
+// How a window names the options of one Options row, for the question about
+// a row both users changed: a radio group (the value is the chosen option's
+// number, `choice` its text) or check boxes (each bit its own option, `bit`
+// its text, from bit 0).
+struct OptionNames
+{
+    bool radio = false;
+    QString group;
+    std::function<QString(qint32 value)> choice;
+    std::function<QString(int bit)> bit;
+};
+// Stores `value` for a window that showed `read` when it opened: only the
+// options changed there are written, onto the row as it is now (a radio
+// group as one option, check boxes bit by bit); an option another user
+// changed meanwhile to something else is put to the user ("Saved by another
+// user") by its text. False when nothing was saved (the user's Cancel, or a
+// failure shown).
+bool SaveOptionValue(qint32 optionId, qint32 read, qint32 value, const OptionNames &names);
 
 // Field 0 of the first row; a Null field gives a Null value of the field's
 // type, no row an empty value (Null of no type).

@@ -5,6 +5,8 @@
 #include "data/CAlertSet.h"
 #include "data/DaoError.h"
 #include "platform/Prompt.h"
+#include "platform/db/DbErrors.h"
+#include "platform/db/DbException.h"
 
 QString &GetGlobalAlertText(QString &out, int alertType, int item, const QString &defaultText)
 {
@@ -47,6 +49,16 @@ bool SaveGlobalAlertText(int alertType, const QString &text)
         return false;
     set.m_AlertText = text;
     return set.SaveRecord(platform::MB_ICONASTERISK);
+}
+
+bool SaveGlobalAlertText(int alertType, const QString &read, const QString &unchanged, const QString &text,
+                         const CAlertSet::ListItems &items)
+{
+    CAlertSet set;
+    if (!set.FindAlert(0, alertType, read, true))
+        return false;
+    return set.SaveItems(CAlertSet::ListItemsOf(read), CAlertSet::ListItemsOf(unchanged),
+                         CAlertSet::ListItemsOf(text), items, platform::MB_ICONASTERISK);
 }
 
 namespace {
@@ -102,6 +114,57 @@ bool SavePasswordRow(quint8 no, const QString &password)
         return false;
     }
     return row.SafeUpdate(QStringLiteral("Passwords"));
+}
+
+bool SavePasswordRow(quint8 no, const QString &read, const QString &password, const QString &label,
+                     const std::function<QString(const QString &)> &shown)
+{
+    if (password == read)
+        return true; // left as shown: the row keeps whatever it holds now
+    auto show = [&shown](const QString &text) { return shown ? shown(text) : text; };
+    constexpr int kRounds = 5;
+    for (int round = 1;; ++round) {
+        // The row as it is now, edited from here on.
+        CPasswordRow row(no);
+        row.Open(CXDaoSet::dbOpenDynaset);
+        if (!row.IsOpen())
+            return false;
+        const bool exists = !row.IsEmptySet();
+        if (exists) {
+            const platform::Value stored = row.GetFieldValue(1);
+            const QString now = stored.isNull() ? QString() : stored.toString();
+            if (now != read && now != password) {
+                const int answer = CXDaoSet::AskAboutBothChanged(
+                    {CXDaoSet::BothChangedLine(label, platform::Value(show(now)), platform::Value(show(password)))});
+                if (answer == platform::IDNO)
+                    return true; // the other user's password stays
+                if (answer != platform::IDYES)
+                    return false;
+            }
+        }
+        if (!(exists ? row.SafeEdit() : row.SafeAddNew()))
+            return false;
+        try {
+            row.SetFieldValue(0, platform::Value(std::int64_t(no), platform::FieldType::Byte));
+            row.SetFieldValue(1, platform::Value(password));
+            row.SetFieldValue(2, platform::Value(std::int64_t(1), platform::FieldType::Byte));
+            row.Update();
+            return true;
+        } catch (const platform::DbException &e) {
+            try {
+                row.CancelUpdate();
+            } catch (const platform::DbException &) {
+            }
+            // Saved or added by another workstation in between: settled
+            // against the row as it is then.
+            const bool meanwhile = e.number() == platform::dberr::WriteConflict
+                || e.number() == platform::dberr::DuplicateKey;
+            if (meanwhile && round < kRounds)
+                continue;
+            ShowDaoError(e, QStringLiteral("Cannot save Passwords"));
+            return false;
+        }
+    }
 }
 
 void InstallSettingRowReader()

@@ -147,6 +147,8 @@ void CBarCodeDlg::LoadFontSetting()
         m_nFontSize = items.value(1).toInt();
         m_nDocMask = items.value(2).toInt();
     }
+    m_strShownSetting = SettingText(m_strFontFace, m_nFontSize, m_nDocMask);
+    m_strReadSetting = text.isEmpty() ? m_strShownSetting : text;
     UpdateCaption();
 }
 
@@ -221,9 +223,29 @@ void CBarCodeDlg::OnOptionToggled()
 
 bool CBarCodeDlg::SaveSetting()
 {
-    if (!SaveGlobalAlertText(241, SettingText(m_strFontFace, m_nFontSize, m_nDocMask)))
+    CAlertSet::ListItems items;
+    items.label = [](int item) {
+        const char *const labels[] = {"Barcode Font", "Size", "Print barcodes on"};
+        return item >= 0 && item < 3 ? QString::fromLatin1(labels[item]) : QString();
+    };
+    items.shown = [](int item, const QString &value) {
+        if (item == 1)
+            return QStringLiteral("%1 points").arg(QString::number(value.toInt() / 10.0, 'f', 1));
+        if (item != 2)
+            return value;
+        QStringList titles;
+        for (const auto &[bit, title] : DocumentForms())
+            if ((value.toInt() >> bit) & 1)
+                titles.append(title);
+        return titles.join(QStringLiteral(", "));
+    };
+    if (!SaveGlobalAlertText(241, m_strReadSetting, m_strShownSetting,
+                             SettingText(m_strFontFace, m_nFontSize, m_nDocMask), items))
         return false;
     platform::Prompt::beep();
+    // Shown as saved: another user's changes kept beside these.
+    LoadFontSetting();
+    OnGroupChosen(m_nGroup);
     m_ribbon.EnableItem(kSave, false);
     return true;
 }

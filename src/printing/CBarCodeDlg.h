@@ -56,4 +56,8 @@ private:
     CXTreeOptCtrl *m_treeGroups = nullptr;
     CXTreeOptCtrl *m_treeOptions = nullptr;
     bool m_bFilling = false;
+    // The settings row as read and as first shown: a save writes only what
+    // was changed here, onto the row as it is by then.
+    QString m_strReadSetting;
+    QString m_strShownSetting;
 };

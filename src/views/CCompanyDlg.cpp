@@ -1,8 +1,7 @@
 #include "views/CCompanyDlg.h"
 
-#include "data/SharedDatabase.h"
+#include "data/CompanyRows.h"
 #include "platform/Prompt.h"
-#include "platform/db/DbException.h"
 
 #include <QtWidgets/QLineEdit>
 
@@ -65,13 +64,14 @@ void CCompanyDlg::OnOK()
         m_edits[0]->setFocus();
         return;
     }
-    try {
-        company.Save(SharedDatabase());
-    } catch (const platform::DbException &e) {
-        platform::Prompt::messageBox(QStringLiteral("Your company could not be saved.\n\n") + e.description(),
-                                     QString(), platform::MB_ICONEXCLAMATION);
+    // Only what was changed here is written, onto the rows as they are now;
+    // nothing saved (a Cancel in the question about another user's save, or
+    // a failure already shown) keeps the window open with what was typed.
+    QStringList labels;
+    for (const Field &f : kFields)
+        labels.append(QString::fromUtf8(f.label));
+    if (!CompanyRows::Save(m_company, company, labels))
         return;
-    }
-    m_company = company;
+    m_company = CompanyRows::Read();
     EndDialog(IDOK_RESULT);
 }

@@ -6,9 +6,10 @@
 class QLineEdit;
 
 // "My Company": the shop's name, address, phone and fax, as the documents,
-// the home page and the About box show them. OK checks the name, writes the
-// texts into the shop's customer row and its buyer contact and keeps them in
-// m_company; Cancel writes nothing.
+// the home page and the About box show them. It opens on `company` as read
+// from the file; OK checks the name, writes what was changed here into the
+// shop's customer row and its buyer contact (as they are by then) and keeps
+// the texts as stored in m_company; Cancel writes nothing.
 class CCompanyDlg : public CDlg0
 {
     Q_OBJECT

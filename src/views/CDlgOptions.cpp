@@ -138,6 +138,8 @@ void CDlgOptions::AddOptionGroups(int firstResource, int lastResource, bool radi
                 groupValue = set.GetLong(1);
             set.Close();
         }
+        // What the window shows is what its save settles against.
+        m_readOptions[id] = groupValue;
         const QStringList pieces = text.split(QLatin1Char(','));
         if (radio)
             AddRadioGroup(pieces.value(0), m_nHeaderImage);
@@ -158,29 +160,58 @@ bool CDlgOptions::SaveOptionGroups()
     // One refusal for all the groups, not one for each.
     if (RefusedAsReadOnly(&SharedDatabase(), QStringLiteral("Cannot save Options")))
         return false;
-    long optionId = 0;
-    long value = 0;
-    bool radio = false;
-    int position = 0;
+    struct Group
+    {
+        long optionId = 0;
+        long value = 0;
+        bool radio = false;
+        QString title;
+        QStringList texts; // the options, from position 1
+    };
+    QList<Group> groups;
+    Group group;
     for (const CListItem &e : m_entries) {
         if (e.m_value == 0) {
-            SaveOption(optionId, value);
-            optionId = 0;
-            value = 0;
-            position = 0;
-            radio = e.number(1) == kRadioHeader && e.number(2) != kHeadingImage;
+            groups.append(group);
+            group = Group();
+            group.radio = e.number(1) == kRadioHeader && e.number(2) != kHeadingImage;
+            group.title = e.m_text;
             continue;
         }
-        ++position;
-        optionId = e.m_value / 100;
+        group.optionId = e.m_value / 100;
+        group.texts.append(e.m_text);
         if (e.number(1) != 0) {
-            if (radio)
-                value = position;
+            if (group.radio)
+                group.value = group.texts.size();
             else
-                value += 1L << (position - 1);
+                group.value += 1L << (group.texts.size() - 1);
         }
     }
-    SaveOption(optionId, value);
+    groups.append(group);
+    // Each group as the window read it: only what was changed here is
+    // written, onto the row as it is now.
+    bool saved = true;
+    for (const Group &g : groups) {
+        if (g.optionId == 0)
+            continue;
+        const auto read = m_readOptions.constFind(g.optionId);
+        if (read == m_readOptions.cend()) {
+            SaveOption(g.optionId, g.value);
+            continue;
+        }
+        OptionNames names;
+        names.radio = g.radio;
+        names.group = g.title;
+        const QStringList texts = g.texts;
+        names.choice = [texts](qint32 n) { return n >= 1 && n <= texts.size() ? texts[n - 1] : QString(); };
+        names.bit = [texts](int bit) { return texts.value(bit); };
+        if (SaveOptionValue(qint32(g.optionId), qint32(*read), qint32(g.value), names))
+            m_readOptions[g.optionId] = g.value; // saved: not written again
+        else
+            saved = false;
+    }
+    if (!saved)
+        return false;
     platform::Prompt::beep();
     return true;
 }

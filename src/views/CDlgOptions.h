@@ -4,6 +4,7 @@
 #include "views/CDlg0.h"
 
 #include <QtCore/QList>
+#include <QtCore/QMap>
 
 class CXTreeOptCtrl;
 
@@ -72,4 +73,6 @@ private:
 
     CXTreeOptCtrl *m_tree = nullptr;
     QList<CListItem> m_entries;
+    // The value each group read from the file showed, by OptionID.
+    QMap<long, long> m_readOptions;
 };

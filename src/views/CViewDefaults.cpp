@@ -237,6 +237,8 @@ void CViewDefaults::EditOptionGroups(int firstResource, int lastResource, bool r
 {
     CDlgOptions dlg(ribbonTitle, stripText, 158, nullptr);
     dlg.AddOptionGroups(firstResource, lastResource, radio, 0);
-    if (dlg.DoModal() == platform::IDOK)
-        dlg.SaveOptionGroups();
+    // Shown again with every choice when nothing could be saved (a Cancel
+    // on the question about another user's save).
+    while (dlg.DoModal() == platform::IDOK && !dlg.SaveOptionGroups()) {
+    }
 }

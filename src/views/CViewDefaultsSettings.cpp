@@ -27,21 +27,28 @@ constexpr int kJobOptions = 251;
 constexpr int kRoundUp = 254;
 constexpr int kAccounts = 255;
 
-// A property grid over one setting row: loaded from the row (a missing row
-// starts from the default text), saved with the beep on OK only, so a Cancel
-// never creates the row.
+// A property grid over one setting row: loaded from the row as it is when
+// the window opens (a missing row starts from the default text), saved with
+// the beep on OK only, so a Cancel never creates the row. Only the options
+// changed here are written, onto the row as it is by then; when nothing
+// could be saved (the user's Cancel on the question about another user's
+// save, or a failure) the window shows again with everything typed.
 bool EditSettingRow(CSetupGridDlg &dlg, CXGridProp *grid, int alertType, const QString &defaultText)
 {
     CAlertSet set;
     if (!set.FindAlert(0, alertType, defaultText, true))
         return false;
     set.LoadListToGrid(*grid);
-    if (platform::Prompt::execDialog(dlg) != QDialog::Accepted) {
-        set.CancelUpdate();
-        return false;
+    for (;;) {
+        if (platform::Prompt::execDialog(dlg) != QDialog::Accepted) {
+            if (set.GetEditMode() != CXDaoSet::dbEditNone)
+                set.CancelUpdate();
+            return false;
+        }
+        grid->EndEdit();
+        if (set.SaveListFromGrid(*grid))
+            return true;
     }
-    grid->EndEdit();
-    return set.SaveListFromGrid(*grid);
 }
 
 } // namespace

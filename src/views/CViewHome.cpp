@@ -353,9 +353,14 @@ void CViewHome::EditCompany()
     CZqApp *app = ZqApp();
     if (!app || !rightsGranted())
         return;
+    // Read when the window opens, never a copy from start-up: another
+    // workstation may have saved it since.
+    app->LoadCompanyInfo();
     CCompanyDlg dlg(app->m_company, this);
-    if (dlg.DoModal() != IDOK_RESULT)
+    if (dlg.DoModal() != IDOK_RESULT) {
+        ShowPage();
         return;
+    }
     // Shown at once: the page, the About box and every document read the
     // application's copy.
     app->m_company = dlg.m_company;

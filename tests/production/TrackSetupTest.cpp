@@ -3,6 +3,8 @@
 #include "controls/CXGridCtrl.h"
 #include "controls/CXGridProp.h"
 #include "data/CTimeSet.h"
+#include "data/SharedDatabase.h"
+#include "platform/db/Database.h"
 #include "production/tracking/CViewTrack.h"
 #include "views/CDlgGrid.h"
 #include "views/CSetupGridDlg.h"
@@ -66,6 +68,97 @@ TEST_F(TrackTest, OptionsSheetSavesPasswordsAndHoursAndTheClockFollows)
     prompts().onDialog([](QDialog &) { return int(IDCANCEL); });
     view->OnCommand(29213);
     EXPECT_EQ(sqliteRows(QStringLiteral("SELECT Password FROM Passwords WHERE [No] = 221")), QStringLiteral("floor"));
+}
+
+// Two workstations on the options for all computers. B's view read the
+// options and passwords when it was shown; A saves; B opens the sheet
+// (or has it open) and changes another option: A's password and hours stay.
+// An entry both changed to different values is put to B by its caption,
+// as the sheet shows it (a password masked).
+TEST_F(TrackTest, OptionsSheetKeepsAnotherWorkstationsSave)
+{
+    struct Case
+    {
+        const char *what;
+        bool aWhileOpen;
+        const char *aPassword;  // A's track password ("" unchanged)
+        const char *aOptions;   // A's options text ("" unchanged)
+        QList<std::pair<int, const char *>> bTexts; // grid row, text
+        QList<std::pair<int, int>> bValues;         // grid row, value
+        int answer;
+        const char *asked;
+        const char *password;
+        const char *options;
+    };
+    const char *const kBefore = "0,,, 0,0,0,0,  0,0,0,0,0,  0,0,0,";
+    const QList<Case> cases = {
+        {"A before B opens: B's alert option only", false, "floor", "0,07:00,,0,0,0,0,0,0,0,0,0,0,0,0,", {}, {{16, 1}}, 0,
+         "", "floor", "0,07:00,,0,0,0,0,0,0,0,0,0,0,1,0,"},
+        {"A while B's sheet is open: different entries", true, "floor", "0,07:00,,0,0,0,0,0,0,0,0,0,0,0,0,",
+         {{5, "17:30"}}, {{13, 1}}, 0, "", "floor", "0,07:00,17:30,0,0,0,0,0,0,0,1,0,0,0,0,"},
+        {"both change the start time, B keeps his", true, "", "0,07:00,,0,1,0,0,0,0,0,0,0,0,0,0,", {{4, "08:00"}}, {},
+         platform::IDYES, "Earliest Start Time (example: 07:00): the other user's \"07:00\", yours \"08:00\"", "",
+         "0,08:00,,0,1,0,0,0,0,0,0,0,0,0,0,"},
+        {"both change the start time, B keeps A's; B's other option saved", true, "",
+         "0,07:00,,0,0,0,0,0,0,0,0,0,0,0,0,", {{4, "06:00"}}, {{17, 1}}, platform::IDNO,
+         "Earliest Start Time (example: 07:00): the other user's \"07:00\", yours \"06:00\"", "",
+         "0,07:00,,0,0,0,0,0,0,0,0,0,0,0,1,"},
+        {"both change the track password, shown masked", true, "floor", "", {{1, "shop"}}, {}, platform::IDYES,
+         "Password to edit the tasks in Track window: the other user's \"\u2022\u2022\u2022\u2022\u2022\", "
+         "yours \"\u2022\u2022\u2022\u2022\"",
+         "shop", "0,,, 0,0,0,0,  0,0,0,0,0,  0,0,0,"},
+    };
+    platform::Database other;
+    other.open(SharedDatabase().name());
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        exec(QStringLiteral("UPDATE Passwords SET [Password] = '' WHERE [No] IN (221, 222)"));
+        setTrackOptions(QString::fromUtf8(kBefore));
+        auto view = makeView(3);
+        auto aSaves = [&] {
+            if (*c.aPassword)
+                other.execute(QStringLiteral("UPDATE Passwords SET [Password] = '%1' WHERE [No] = 221")
+                                  .arg(QLatin1String(c.aPassword)));
+            if (*c.aOptions)
+                other.execute(QStringLiteral("UPDATE CustomerAlerts SET AlertText = '%1' WHERE CusNo = 0 AND "
+                                             "AlertType = 221")
+                                  .arg(QLatin1String(c.aOptions)));
+        };
+        if (!c.aWhileOpen)
+            aSaves();
+        prompts().clear();
+        onDialog<CDlgGrid>([&](CDlgGrid &d) {
+            if (c.aWhileOpen)
+                aSaves();
+            CXGridProp &g = d.m_wndProp;
+            for (const auto &[row, text] : c.bTexts)
+                g.SetRowText(row, QString::fromUtf8(text));
+            for (const auto &[row, value] : c.bValues)
+                g.SetRowValue(row, value);
+            if (c.answer != 0)
+                prompts().answer(c.answer);
+            return int(IDOK);
+        });
+        view->OnCommand(29213);
+        QStringList asked;
+        for (const QString &text : prompts().texts())
+            if (text.startsWith(QStringLiteral("Another user")))
+                asked << text;
+        if (c.answer == 0) {
+            EXPECT_TRUE(asked.isEmpty()) << asked.join(QLatin1Char('|')).toStdString();
+        } else {
+            ASSERT_EQ(asked.size(), 1);
+            if (*c.asked)
+                EXPECT_TRUE(asked.first().contains(QString::fromUtf8(c.asked))) << asked.first().toStdString();
+        }
+        const QString password = QString::fromUtf8(*c.password ? c.password : c.aPassword);
+        EXPECT_EQ(sqliteRows(QStringLiteral("SELECT Password FROM Passwords WHERE [No] = 221")), password);
+        const QString options = QString::fromUtf8(*c.options ? c.options : c.aOptions);
+        EXPECT_EQ(sqliteRows(QStringLiteral("SELECT AlertText FROM CustomerAlerts WHERE CusNo = 0 AND AlertType = 221")),
+                  options);
+        EXPECT_EQ(sqliteRows(QStringLiteral("SELECT Count(*) FROM CustomerAlerts WHERE CusNo = 0 AND AlertType = 221")),
+                  QStringLiteral("1"));
+    }
 }
 
 TEST_F(TrackTest, TimeGroupsAreAtMostFourAndOfficeTasksTwentyFour)

@@ -379,6 +379,110 @@ TEST_F(ViewCommandsTest, MyCompanyEditsTheShopsIdentityAndShowsItAtOnce)
     EXPECT_TRUE(home.browser()->toPlainText().contains(QStringLiteral("MY COMPANY")));
 }
 
+// Two workstations on My Company. B's program read the shop's identity at
+// start-up; A saves, before B opens the window or while it is open; B
+// changes some fields and presses OK. What A saved and B left alone stays;
+// a field both changed to different values is put to B by its label.
+TEST_F(ViewCommandsTest, MyCompanySavedOverAnotherWorkstationsSaveKeepsBoth)
+{
+    const QString kAsked = QStringLiteral(
+        "Another user has saved this record since you opened it, and changed the same field:\n\n%1\n\nSave what you "
+        "typed over it?\n\nYes saves yours, No keeps the other user's; your other changes are saved either way. "
+        "Cancel saves nothing now.");
+    struct Case
+    {
+        const char *what;
+        bool aWhileOpen;  // A saves while B's window is open (else before B opens it)
+        const char *aCustomer; // A's SET clause on customer 1
+        const char *aContact;  // A's SET clause on its buyer
+        QList<std::pair<int, const char *>> byB; // field, text
+        int answer;
+        const char *asked;
+        const char *stored; // Name|Address|City|Phone|Fax
+    };
+    const QList<Case> cases = {
+        {"A before B opens: B's fax only", false, "Address = '9 New Street'", "Phone = '555-0200'", {{6, "555-0299"}}, 0,
+         "", "Bright Print|9 New Street|Springfield|555-0200|555-0299"},
+        {"A while B's window is open: different fields", true, "Address = '9 New Street'", "Phone = '555-0200'",
+         {{2, "Eugene"}, {6, "555-0299"}}, 0, "", "Bright Print|9 New Street|Eugene|555-0200|555-0299"},
+        {"both change the address, B keeps his", true, "Address = '9 New Street', Name = 'Bright A'", "",
+         {{1, "7 Old Lane"}}, platform::IDYES, "Address: the other user's \"9 New Street\", yours \"7 Old Lane\"",
+         "Bright A|7 Old Lane|Springfield|555-0100|555-0199"},
+        {"both change the phone, B keeps A's; B's fax saved", true, "", "Phone = '555-0200'",
+         {{5, "555-0300"}, {6, "555-0299"}}, platform::IDNO, "Phone: the other user's \"555-0200\", yours \"555-0300\"",
+         "Bright Print|12 Mill Road|Springfield|555-0200|555-0299"},
+    };
+    platform::Database other;
+    other.open(SharedDatabase().name());
+    CViewHome home;
+    home.OnInitialUpdate();
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        exec(QStringLiteral("UPDATE Customers SET Name = 'Bright Print', Address = '12 Mill Road', City = "
+                            "'Springfield' WHERE CusNo = 1"));
+        if (sqlite(QStringLiteral("SELECT Count(*) FROM Contacts WHERE CusNo = 1")) == QStringLiteral("0")) {
+            onDialog<CCompanyDlg>([](CCompanyDlg &d) {
+                d.edit(5)->setText(QStringLiteral("555-0100"));
+                return press(d, 1);
+            });
+            home.OnCommand(CViewHome::kEditCompany);
+        }
+        exec(QStringLiteral("UPDATE Contacts SET Phone = '555-0100', Fax = '555-0199' WHERE CusNo = 1"));
+        // B's program reads the shop at start-up.
+        app->LoadCompanyInfo();
+        auto aSaves = [&] {
+            if (*c.aCustomer)
+                other.execute(QStringLiteral("UPDATE Customers SET %1 WHERE CusNo = 1").arg(QLatin1String(c.aCustomer)));
+            if (*c.aContact)
+                other.execute(QStringLiteral("UPDATE Contacts SET %1 WHERE CusNo = 1").arg(QLatin1String(c.aContact)));
+        };
+        if (!c.aWhileOpen)
+            aSaves();
+        prompts().clear();
+        onDialog<CCompanyDlg>([&](CCompanyDlg &d) {
+            if (c.aWhileOpen)
+                aSaves();
+            for (const auto &[field, text] : c.byB)
+                d.edit(field)->setText(QString::fromUtf8(text));
+            if (c.answer != 0)
+                prompts().answer(c.answer);
+            return press(d, 1);
+        });
+        home.OnCommand(CViewHome::kEditCompany);
+        if (c.answer == 0)
+            EXPECT_TRUE(prompts().texts().isEmpty()) << prompts().texts().join(QLatin1Char('|')).toStdString();
+        else
+            EXPECT_EQ(prompts().texts(), QStringList({kAsked.arg(QString::fromUtf8(c.asked))}));
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT Customers.Name, Address, City, Phone, Fax FROM Customers INNER JOIN "
+                                        "Contacts ON Contacts.ContactNo = Customers.BuyerNo WHERE Customers.CusNo = 1")),
+                  QString::fromUtf8(c.stored));
+        // B's program shows what the file holds.
+        EXPECT_EQ(app->m_company.m_strAddress, QString::fromUtf8(c.stored).section(QLatin1Char('|'), 1, 1));
+    }
+
+    // Cancel on the question: nothing saved, the window stays open with
+    // what was typed; OK again asks again.
+    app->LoadCompanyInfo();
+    prompts().clear();
+    onDialog<CCompanyDlg>([&](CCompanyDlg &d) {
+        other.execute(QStringLiteral("UPDATE Customers SET City = 'Salem' WHERE CusNo = 1"));
+        d.edit(2)->setText(QStringLiteral("Bend"));
+        d.edit(6)->setText(QStringLiteral("555-0999"));
+        prompts().answer(platform::IDCANCEL);
+        d.SendCommand(1);
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_EQ(d.edit(2)->text(), QStringLiteral("Bend"));
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT City FROM Customers WHERE CusNo = 1")), QStringLiteral("Salem"));
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT Fax FROM Contacts WHERE CusNo = 1")), QStringLiteral("555-0299"));
+        prompts().answer(platform::IDYES);
+        return press(d, 1);
+    });
+    home.OnCommand(CViewHome::kEditCompany);
+    EXPECT_EQ(prompts().texts().size(), 2);
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT City FROM Customers WHERE CusNo = 1")), QStringLiteral("Bend"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Fax FROM Contacts WHERE CusNo = 1")), QStringLiteral("555-0999"));
+}
+
 // The data tools are a companion program installed in the program's folder:
 // started when it is there, plainly said to be missing when it is not.
 TEST_F(ViewCommandsTest, DataToolsStartTheCompanionBesideTheProgramOrSayItIsNotInstalled)

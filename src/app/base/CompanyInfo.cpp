@@ -1,10 +1,5 @@
 #include "app/base/CompanyInfo.h"
 
-#include "platform/Clock.h"
-#include "platform/DateTime.h"
-#include "platform/db/Database.h"
-#include "platform/db/Recordset.h"
-
 #include <QtCore/QStringList>
 
 void CompanyInfo::FormatAddress(QString &out, int layout) const
@@ -70,32 +65,4 @@ void CompanyInfo::Assign(const QList<platform::Value> &row)
 void CompanyInfo::Clear()
 {
     Assign({});
-}
-
-void CompanyInfo::Save(platform::Database &db) const
-{
-    using platform::Value;
-    platform::Transaction work(db);
-    db.execute(QStringLiteral("UPDATE Customers SET Name = ?, Address = ?, City = ?, State = ?, Zip = ? WHERE CusNo = 1"),
-               {Value(m_strName), Value(m_strAddress), Value(m_strCity), Value(m_strState), Value(m_strZip)});
-    std::int64_t buyer = 0;
-    {
-        platform::Recordset rs(db);
-        rs.open(platform::Recordset::Type::Snapshot,
-                QStringLiteral("SELECT Contacts.ContactNo FROM Contacts INNER JOIN Customers ON Contacts.ContactNo = "
-                               "Customers.BuyerNo WHERE Customers.CusNo = 1"));
-        if (!rs.isEOF())
-            buyer = rs.value(0).toInt64();
-    }
-    if (buyer != 0) {
-        db.execute(QStringLiteral("UPDATE Contacts SET Phone = ?, Fax = ? WHERE ContactNo = ?"),
-                   {Value(m_strPhone), Value(m_strFax), Value(buyer)});
-    } else {
-        db.execute(QStringLiteral("INSERT INTO Contacts (CusNo, First, Last, Phone, Fax, Type, KeyContact, Created) "
-                                  "VALUES (1, '', 'Office', ?, ?, 0, 1, ?)"),
-                   {Value(m_strPhone), Value(m_strFax), Value(DateTime::fromDate(platform::Clock::today()))});
-        db.execute(QStringLiteral("UPDATE Customers SET BuyerNo = (SELECT Max(ContactNo) FROM Contacts WHERE CusNo = 1) "
-                                  "WHERE CusNo = 1"));
-    }
-    work.commit();
 }

@@ -2,10 +2,6 @@
 
 #include "platform/Value.h"
 
-namespace platform {
-class Database;
-}
-
 #include <QtCore/QList>
 #include <QtCore/QString>
 
@@ -40,11 +36,8 @@ public:
     // and a missing row (an empty list) empties the block.
     void Assign(const QList<platform::Value> &row);
     void Clear();
-    // Writes the seven texts where the statement reads them: the name and
-    // address into customer 1, the phone and fax into its buyer contact,
-    // which is added (and made the buyer) when the shop has none. Throws the
-    // database's exception; nothing is written then.
-    void Save(platform::Database &db) const;
+    // (The texts are written by the data layer's CompanyRows, under the rule
+    // for rows other workstations save too.)
 
     QString m_strName;
     QString m_strAddress;

@@ -183,8 +183,14 @@ bool CViewSchedule::OnItemOptions()
     // shop has stored no choice.
     dialog.AddOptionGroups(44331, 44331, false, CItemSet::GetServiceDefaultsOption());
     dialog.AddOptionGroups(44332, 44332, false, CItemSet::GetItemStatusOption());
-    if (dialog.DoModal() != platform::IDOK || !dialog.SaveOptionGroups())
-        return false;
+    // Shown again with every choice when nothing could be saved (a Cancel
+    // on the question about another user's save).
+    for (;;) {
+        if (dialog.DoModal() != platform::IDOK)
+            return false;
+        if (dialog.SaveOptionGroups())
+            break;
+    }
     LoadListOptions();
     return true;
 }
@@ -1029,6 +1035,8 @@ void CViewSchedule::OnInventoryOptions()
         {0x40, nullptr, "Save Unit Cost, if edited. IMPORTANT: This option effects pricing. Uncheck if not sure."},
         {0x80, nullptr, "Allow ordering/editing inventory from the Job window (uncheck to preview)"}};
     CItemSet::InventoryRules rules = CItemSet::GetInventoryRules();
+    // Read as the window opens: another workstation may have saved them.
+    rules.optionBits = GetOptionValue(30749, rules.optionBits);
     CDlgOptions dialog(QStringLiteral("Inventory Options"), QStringLiteral("These options are for ALL computers"), 0,
                        this);
     for (const Bit &b : bits) {
@@ -1036,20 +1044,31 @@ void CViewSchedule::OnInventoryOptions()
             dialog.AddCheckGroup(QString::fromLatin1(b.group), 0);
         dialog.AddEntry(b.bit, QString::fromLatin1(b.text), (rules.optionBits & b.bit) ? 1 : 0);
     }
-    if (dialog.DoModal() != platform::IDOK)
-        return;
-    int mask = rules.optionBits & ~0xFF;
-    for (const Bit &b : bits)
-        if (dialog.tree() && dialog.tree()->IsOptionChecked(unsigned(b.bit)))
-            mask |= b.bit;
-    if (mask == rules.optionBits)
-        return;
-    // The new rules apply only once they are saved for all computers.
-    const int failures = DaoErrorCount();
-    SaveOptionValue(30749, mask);
-    if (DaoErrorCount() != failures)
-        return;
-    rules.optionBits = mask;
+    OptionNames names;
+    names.bit = [](int bit) {
+        for (const Bit &b : bits)
+            if (b.bit == 1 << bit)
+                return QString::fromLatin1(b.text);
+        return QString::number(bit + 1);
+    };
+    // Only the options changed here are written, onto the row as it is now;
+    // a Cancel on the question about another user's save shows the window
+    // again with every choice.
+    for (;;) {
+        if (dialog.DoModal() != platform::IDOK)
+            return;
+        int mask = rules.optionBits & ~0xFF;
+        for (const Bit &b : bits)
+            if (dialog.tree() && dialog.tree()->IsOptionChecked(unsigned(b.bit)))
+                mask |= b.bit;
+        if (mask == rules.optionBits)
+            return;
+        if (SaveOptionValue(30749, rules.optionBits, mask, names))
+            break;
+    }
+    // The new rules apply only once they are saved for all computers, as
+    // the file holds them now.
+    rules.optionBits = GetOptionValue(30749, rules.optionBits);
     CItemSet::SetInventoryRules(rules);
 }
 

@@ -1410,7 +1410,7 @@ void CViewTrack::OnOpenTask()
 void CViewTrack::OnTrackOptions()
 {
     // The passwords are read again whatever was saved.
-    RunTrackOptions(m_strTrackPassword, m_strReviewPassword, m_nHue, this);
+    RunTrackOptions(m_nHue, this);
     GetPasswordText(m_strTrackPassword, 221);
     GetPasswordText(m_strReviewPassword, 222);
 }

@@ -5,6 +5,7 @@
 #include "controls/CXGridProp.h"
 #include "data/AppDataServices.h"
 #include "data/CXDaoSet.h"
+#include "data/CAlertSet.h"
 #include "data/SettingRows.h"
 #include "data/SharedDatabase.h"
 #include "platform/Prompt.h"
@@ -66,11 +67,19 @@ QString TrackOptionCaption(int entry)
     return entry >= 0 && entry < 15 ? QString::fromUtf8(kCaptions[entry]) : QString();
 }
 
-bool RunTrackOptions(const QString &trackPassword, const QString &reviewPassword, int hue, QWidget *parent)
+bool RunTrackOptions(int hue, QWidget *parent)
 {
     CZqApp *app = ZqApp();
     if (!app || !app->CheckPassword(-1, QString()))
         return false;
+    // Read as the sheet opens: another workstation may have saved the
+    // options or the passwords since this one read them.
+    LoadTrackOptions(*app, 221);
+    const QString readText = GetGlobalAlertText(221, -1, QStringLiteral("0,,, 0,1,1,0,  0,1,1,1,0,  0,0,0,"));
+    QString readPasswords[2];
+    GetPasswordText(readPasswords[0], 221);
+    GetPasswordText(readPasswords[1], 222);
+
     OptionsDlg dialog(hue, parent);
     CXGridProp &grid = dialog.m_wndProp;
     grid.AddSection(QStringLiteral("Passwords:"));
@@ -80,8 +89,8 @@ bool RunTrackOptions(const QString &trackPassword, const QString &reviewPassword
     // The passwords are shown masked; they are stored as typed.
     grid.SetRowMasked(trackRow, true);
     grid.SetRowMasked(reviewRow, true);
-    grid.SetRowText(trackRow, trackPassword);
-    grid.SetRowText(reviewRow, reviewPassword);
+    grid.SetRowText(trackRow, readPasswords[0]);
+    grid.SetRowText(reviewRow, readPasswords[1]);
     int rows[15] = {};
     QString stored[15];
     for (int entry = 0; entry < 15; ++entry) {
@@ -98,25 +107,49 @@ bool RunTrackOptions(const QString &trackPassword, const QString &reviewPassword
             grid.SetRowValue(rows[entry], app->GetTrackOptionInt(entry));
         }
     }
-    if (dialog.DoModal() != platform::IDOK)
-        return false;
+    // The entries as the sheet writes them.
+    auto entriesShown = [&] {
+        QStringList entries;
+        for (int entry = 0; entry < 15; ++entry) {
+            if (entry == 0)
+                entries << stored[0].trimmed();
+            else if (entry == 1 || entry == 2)
+                entries << grid.rowText(rows[entry]).left(5);
+            else if (isHeading(entry))
+                entries << QString::number(app->GetTrackOptionInt(entry));
+            else
+                entries << QString::number(grid.GetRowValue(rows[entry]));
+        }
+        return JoinTrackOptions(entries);
+    };
+    const QString unchanged = entriesShown();
+    CAlertSet::ListItems items;
+    items.label = [](int entry) { return TrackOptionCaption(entry); };
+    items.shown = [&](int entry, const QString &value) {
+        return entry >= 0 && entry < 15 ? grid.ShownItemText(rows[entry], value) : value;
+    };
+    auto masked = [&grid, trackRow](const QString &text) { return grid.ShownItemText(trackRow, text); };
 
-    QStringList entries;
-    for (int entry = 0; entry < 15; ++entry) {
-        if (entry == 0)
-            entries << stored[0].trimmed();
-        else if (entry == 1 || entry == 2)
-            entries << grid.rowText(rows[entry]).left(5);
-        else if (isHeading(entry))
-            entries << QString::number(app->GetTrackOptionInt(entry));
-        else
-            entries << QString::number(grid.GetRowValue(rows[entry]));
+    // Only what was changed here is written, each onto its row as it is
+    // now. A Cancel on the question about another user's save shows the
+    // sheet again with everything typed; a password saved before it counts
+    // as read, so it is not written again.
+    const int passwordRows[2] = {trackRow, reviewRow};
+    for (;;) {
+        if (dialog.DoModal() != platform::IDOK)
+            return false;
+        bool saved = true;
+        for (int p = 0; p < 2 && saved; ++p) {
+            const QString typed = grid.rowText(passwordRows[p]).left(20);
+            saved = SavePasswordRow(quint8(221 + p), readPasswords[p], typed, grid.rowLabel(passwordRows[p]), masked);
+            if (saved)
+                readPasswords[p] = typed;
+        }
+        if (saved && SaveGlobalAlertText(221, readText, unchanged, entriesShown(), items))
+            break;
     }
-    bool saved = SavePasswordRow(221, grid.rowText(trackRow).left(20));
-    saved = SavePasswordRow(222, grid.rowText(reviewRow).left(20)) && saved;
-    saved = SaveGlobalAlertText(221, JoinTrackOptions(entries)) && saved;
     LoadTrackOptions(*app, 221);
-    return saved;
+    return true;
 }
 
 bool RunTimeDepartments(const QString &title, int type, int keyBase, int limit, int hue, QWidget *parent)

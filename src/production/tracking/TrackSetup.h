@@ -14,10 +14,11 @@ namespace track {
 // them (headings at 0, 3, 7 and 12).
 QString TrackOptionCaption(int entry);
 
-// The options sheet, after the level-1 password check: on OK the passwords are
-// written to rows 221 and 222, the options text to settings row 221, and the
-// options are loaded again. True when saved.
-bool RunTrackOptions(const QString &trackPassword, const QString &reviewPassword, int hue, QWidget *parent);
+// The options sheet, after the level-1 password check: it shows the passwords
+// (rows 221 and 222) and the options (settings row 221) as the file holds
+// them when it opens; on OK what was changed there is written onto those rows
+// as they are by then, and the options are loaded again. True when saved.
+bool RunTrackOptions(int hue, QWidget *parent);
 
 // The list editor of table TimeDepartments rows of one type (0 time groups,
 // 2 office tasks), at most `limit` rows, new IDs from keyBase + 1. True when saved.
