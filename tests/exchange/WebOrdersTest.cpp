@@ -736,6 +736,11 @@ TEST_F(WebOrdersTest, CustomerMatchingBindsTheMailsValues)
          201,
          QString(),
          notANumber.arg(QStringLiteral("2,02"))},
+        {{QStringLiteral("Customer No: 99999999999"), QStringLiteral("Customer Name: O'Hara Signs")},
+         201,
+         QString(),
+         QStringLiteral("This order cannot be saved: \"99999999999\" after \"Customer No:\" is not a customer "
+                        "number.\n\nA customer number is at most 1,000,000,000.\n\nCorrect the order before saving it.")},
         {{QStringLiteral("Customer No: 0202"), QStringLiteral("Customer Name: Other Co")}, 202, QString()},
         {{QStringLiteral("Customer No: 202 Harbor Lane"), QStringLiteral("Customer Name: Other Co")}, 202, QString()},
         {{QStringLiteral("Customer Name: Quote \"Q\" Printing")}, 200, QString()},
