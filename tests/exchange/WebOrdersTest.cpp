@@ -736,6 +736,11 @@ TEST_F(WebOrdersTest, CustomerMatchingBindsTheMailsValues)
          201,
          QString(),
          notANumber.arg(QStringLiteral("2,02"))},
+        {{QStringLiteral("Customer No: 99999999999"), QStringLiteral("Customer Name: O'Hara Signs")},
+         201,
+         QString(),
+         QStringLiteral("This order cannot be saved: \"99999999999\" after \"Customer No:\" is not a customer "
+                        "number.\n\nA customer number is at most 1,000,000,000.\n\nCorrect the order before saving it.")},
         {{QStringLiteral("Customer No: 0202"), QStringLiteral("Customer Name: Other Co")}, 202, QString()},
         {{QStringLiteral("Customer No: 202 Harbor Lane"), QStringLiteral("Customer Name: Other Co")}, 202, QString()},
         {{QStringLiteral("Customer Name: Quote \"Q\" Printing")}, 200, QString()},
@@ -1453,12 +1458,14 @@ TEST_F(WebOrdersTest, WithDeleteSetAnOrderLeavesTheServerOnlyOnceSaved)
 {
     testservers::PopServer server(QStringLiteral("s3cret"));
     ASSERT_TRUE(server.started()) << server.error().toStdString();
+    // Orders 2 and 3 come from a form mailer that writes no Message-ID.
     for (int n = 1; n <= 3; ++n)
         ASSERT_TRUE(server.addMessage(QString::number(n),
-                                      QStringLiteral("From: web@shop.test\r\nSubject: Order %1\r\nMessage-Id: <%1@shop.test>"
-                                                     "\r\n\r\nCustomer No: 202\r\nItem Description: Cards %1\r\n"
+                                      QStringLiteral("From: web@shop.test\r\nSubject: Order %1\r\n%2"
+                                                     "\r\nCustomer No: 202\r\nItem Description: Cards %1\r\n"
                                                      "Item Quantity: 100\r\n")
                                           .arg(n)
+                                          .arg(n == 1 ? QStringLiteral("Message-Id: <1@shop.test>\r\n") : QString())
                                           .toLatin1()));
     app->emailSettings().LogonName = QStringLiteral("shop");
     app->emailSettings().LogonPass = QStringLiteral("s3cret");
@@ -1491,6 +1498,9 @@ TEST_F(WebOrdersTest, WithDeleteSetAnOrderLeavesTheServerOnlyOnceSaved)
         {"a saved order, kept until the next Receive", true, 3, 3, 0},
         {"the next Receive deletes the saved one only", false, 3, 2, 1},
         {"it is gone", false, 2, 2, 0},
+        {"an order without a Message-ID saved", true, 2, 2, 0},
+        {"is shown as saved and deleted at the next Receive", false, 2, 1, 1},
+        {"and is gone too", false, 1, 1, 0},
     };
     QString savedId;
     CEmailRead reader(nullptr);
@@ -1502,7 +1512,7 @@ TEST_F(WebOrdersTest, WithDeleteSetAnOrderLeavesTheServerOnlyOnceSaved)
                 savedId = reader.m_order.m_strMessageId;
                 reader.SaveOrder(0);
                 EXPECT_GT(reader.m_order.m_nLinkedJobId, 0) << reader.StatusText().toStdString();
-                EXPECT_EQ(server.messageCount(), 3);
+                EXPECT_EQ(server.messageCount(), reader.m_listMessages.GetItemCount());
                 continue;
             }
             receive(reader);
@@ -1519,21 +1529,21 @@ TEST_F(WebOrdersTest, WithDeleteSetAnOrderLeavesTheServerOnlyOnceSaved)
         return 2;
     });
     reader.DoModal();
-    EXPECT_EQ(sqlite(QStringLiteral("SELECT Count(*) FROM Jobs WHERE JobType = 0")), QStringLiteral("1"));
-    EXPECT_EQ(savedId.endsWith(QLatin1String("@shop.test")), true);
-    EXPECT_EQ(sqlite(QStringLiteral("SELECT Count(*) FROM EmailLink")), QStringLiteral("1"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Count(*) FROM Jobs WHERE JobType = 0")), QStringLiteral("2"));
+    EXPECT_EQ(savedId.startsWith(QLatin1String("no-id-")), true);
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Count(*) FROM EmailLink")), QStringLiteral("2"));
 
     // A crash right after a Receive finds every unsaved order still on the
     // server; so does closing the window.
     CEmailRead other(nullptr);
     prompts().onDialog([&](QDialog &) {
         receive(other);
-        EXPECT_EQ(other.m_listMessages.GetItemCount(), 2);
-        EXPECT_EQ(server.messageCount(), 2);
+        EXPECT_EQ(other.m_listMessages.GetItemCount(), 1);
+        EXPECT_EQ(server.messageCount(), 1);
         return 2;
     });
     other.DoModal();
-    EXPECT_EQ(server.messageCount(), 2);
+    EXPECT_EQ(server.messageCount(), 1);
 }
 
 TEST_F(WebOrdersTest, ThePanelButtonsCorrectTheLinks)

@@ -26,6 +26,7 @@
 #include "views/CDlgList.h"
 #include "views/CNoteDlg.h"
 
+#include <QtCore/QCryptographicHash>
 #include <QtCore/QFileInfo>
 #include <QtCore/QLocale>
 #include <QtCore/QRegularExpression>
@@ -363,8 +364,8 @@ void CEmailRead::ShowProgress(int step)
 bool CEmailRead::MayDelete(int index)
 {
     // Saved means in the shop file: the message is linked to a job that is
-    // still there. A message without a Message-ID cannot be linked and stays.
-    const QString id = m_socket.GetMessageId(index);
+    // still there.
+    const QString id = MessageKey(index);
     bool saved = false;
     if (!id.isEmpty()) {
         try {
@@ -383,6 +384,18 @@ bool CEmailRead::MayDelete(int index)
         Log(QStringLiteral("Email %1 is not saved as an order or quote yet: it stays on the server.").arg(index + 1),
             false);
     return saved;
+}
+
+QString CEmailRead::MessageKey(int index)
+{
+    const QString id = m_socket.GetMessageId(index);
+    if (!id.isEmpty() || index < 0 || index >= m_socket.GetCount())
+        return id;
+    const QString text = m_socket.GetMessageText(index);
+    if (text.isEmpty())
+        return QString();
+    return QStringLiteral("no-id-") +
+           QString::fromLatin1(QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha1).toHex());
 }
 
 void CEmailRead::OnReceive()
@@ -501,7 +514,7 @@ void CEmailRead::FillMessageList()
 {
     const KeyFieldTable &keys = m_order.m_keys;
     for (int i = m_listMessages.GetItemCount(); i < m_socket.GetReceivedCount(); ++i) {
-        const qint32 jobId = m_order.m_linkSet.GetJobIdOfMessage(m_socket.GetMessageId(i));
+        const qint32 jobId = m_order.m_linkSet.GetJobIdOfMessage(MessageKey(i));
         QString from = m_socket.GetHeaderField(i, QStringLiteral("From: "), 0, 0, QStringLiteral("<>"));
         const int row = m_listMessages.InsertRow(i, from, jobId > 0 ? jobId : -1 - i, jobId > 0 ? kSavedImage : kNewImage);
         // The order's own fields come from its body, decoded as when the
@@ -528,7 +541,7 @@ void CEmailRead::SelectMessage(int row)
     m_nCurrent = row;
     const std::int64_t data = m_listMessages.GetItemData(row);
     m_order.m_nLinkedJobId = data > 0 ? qint32(data) : 0;
-    m_order.m_strMessageId = row < m_socket.GetCount() ? m_socket.GetMessageId(row) : QString();
+    m_order.m_strMessageId = row < m_socket.GetCount() ? MessageKey(row) : QString();
     if (m_nSource == int(WebOrderSource::XmlFiles)) {
         ParseXmlOrder();
     } else {

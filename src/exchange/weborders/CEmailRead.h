@@ -58,6 +58,10 @@ public:
     // or quote: until then it stays on the server, so that nothing received
     // is lost with this window (closed, a second Receive, a crash).
     bool MayDelete(int index) override;
+    // What links message `index` to the job saved from it: its Message-ID,
+    // or, for a mail sent without one, a digest of its text (the same at
+    // every Receive), so that it too is shown as saved and leaves the server.
+    QString MessageKey(int index);
 
     int m_nSource = 0;
     CWebOrder m_order;

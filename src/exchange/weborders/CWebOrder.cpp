@@ -415,8 +415,12 @@ void CWebOrder::MatchCustomer()
     if (int number = 0; ReadOrderCount(written, number)) {
         cusNo = number;
     } else {
+        // Digits alone too many for any number the program keeps.
+        static const QRegularExpression digitsAlone(QStringLiteral("^[0-9]+$"));
         Refuse(CustomerNo, written, QStringLiteral("a customer number"),
-               QStringLiteral("A customer number is written in digits alone."));
+               digitsAlone.match(written).hasMatch()
+                   ? QStringLiteral("A customer number is at most 1,000,000,000.")
+                   : QStringLiteral("A customer number is written in digits alone."));
         m_strCustomerNoRefusal = m_refusals.last();
     }
     CCusSet customers(m_pDatabase);
