@@ -120,8 +120,9 @@ TEST_F(JobCompareTest, WindowShowsBothHalvesAndMarksOtherItems)
         EXPECT_LE(dlg.width(), WindowRoom(&dlg).width());
         EXPECT_LE(dlg.height(), WindowRoom(&dlg).height());
         const QWidget *close = GetDlgItem(&dlg, 2);
-        ASSERT_NE(close, nullptr);
-        EXPECT_LE(close->geometry().right(), dlg.width());
+        EXPECT_NE(close, nullptr);
+        if (close)
+            EXPECT_LE(close->geometry().right(), dlg.width());
         for (int half = 0; half < 2; ++half)
             EXPECT_LE(dlg.list(half)->geometry().right(), dlg.width()) << half;
         // The root: the same job priced again.
