@@ -5,6 +5,7 @@
 #include "controls/CXChartCtrl.h"
 #include "controls/CXListCtrl.h"
 #include "controls/CXTable.h"
+#include "controls/CXTreeOptCtrl.h"
 #include "data/SharedDatabase.h"
 #include "data/ShopDatabase.h"
 #include "platform/Clock.h"
