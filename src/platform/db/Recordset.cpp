@@ -1023,7 +1023,9 @@ void Recordset::moveNext()
         }
     }
     d->requireOpenSet();
-    if (isEOF())
+    // Past the row just deleted the move reaches the next row, or the end
+    // when it was the set's last (or only) row.
+    if (!d->gap && isEOF())
         dberr::raise(dberr::NoCurrentRecord);
     if (d->gap)
         d->gap = false; // the row after the deleted one now stands at pos

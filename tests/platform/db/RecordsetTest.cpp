@@ -290,6 +290,16 @@ TEST_F(RecordsetTest, NavigationAtTheEdgesAndAfterDelete)
     // A row deleted by another connection reads as deleted.
     db.execute(QStringLiteral("DELETE FROM Jobs WHERE JobNo = 102"));
     EXPECT_EQ(errorOf([&] { rs.edit(); }), 3167);
+
+    // The set's only row deleted: the next move reaches the end, as past
+    // the last of several rows.
+    Recordset only(db);
+    only.open(Recordset::Type::Dynaset, QStringLiteral("SELECT JobNo FROM Jobs WHERE JobNo = 100"));
+    ASSERT_FALSE(only.isEOF());
+    only.deleteRecord();
+    only.moveNext();
+    EXPECT_TRUE(only.isEOF());
+    EXPECT_EQ(errorOf([&] { only.moveNext(); }), 3021);
 }
 
 // A row deleted under a set (by another set of the program) can give its
