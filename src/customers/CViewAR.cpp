@@ -453,6 +453,9 @@ void CViewAR::ChargeLateFees()
                 dlg.m_wndProp.GetRowValue(onFeeRow)};
         if (SaveRuleRow(LateFeeRule::kAlertType, read, stored.Text(), rule.Text(), dlg.m_wndProp, rows, 3))
             break;
+        // A shop opened read-only refuses once, and the window closes.
+        if (SharedDatabase().isReadOnly())
+            return;
     }
     {
         WaitCursor wait;
@@ -496,6 +499,8 @@ bool CViewAR::AskWriteOffRule()
         rule = {dlg.m_wndProp.GetRowValue(balanceRow), dlg.m_wndProp.GetRowValue(ageRow)};
         if (SaveRuleRow(WriteOffRule::kAlertType, read, stored.Text(), rule.Text(), dlg.m_wndProp, rows, 2))
             break;
+        if (SharedDatabase().isReadOnly())
+            return false;
     }
     const QString filter = rule.FilterText(platform::Clock::today());
     setFilter(filter, filter);

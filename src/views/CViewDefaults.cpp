@@ -220,7 +220,7 @@ void CViewDefaults::runSetupEditor(int code, int argument, int colourScheme)
     do {
         if (platform::Prompt::execDialog(dlg) != QDialog::Accepted || !opened)
             return;
-    } while (!ExchangeSetupEntry(entry, *first, second, true));
+    } while (!ExchangeSetupEntry(entry, *first, second, true) && !SharedDatabase().isReadOnly());
     if (first->m_nRowsWritten + (second ? second->m_nRowsWritten : 0) == 0)
         return; // nothing was changed, so nothing was written
     platform::Prompt::beep();
@@ -238,7 +238,8 @@ void CViewDefaults::EditOptionGroups(int firstResource, int lastResource, bool r
     CDlgOptions dlg(ribbonTitle, stripText, 158, nullptr);
     dlg.AddOptionGroups(firstResource, lastResource, radio, 0);
     // Shown again with every choice when nothing could be saved (a Cancel
-    // on the question about another user's save).
-    while (dlg.DoModal() == platform::IDOK && !dlg.SaveOptionGroups()) {
+    // on the question about another user's save); a shop opened read-only
+    // refuses once and the window closes.
+    while (dlg.DoModal() == platform::IDOK && !dlg.SaveOptionGroups() && !SharedDatabase().isReadOnly()) {
     }
 }

@@ -48,6 +48,9 @@ bool EditSettingRow(CSetupGridDlg &dlg, CXGridProp *grid, int alertType, const Q
         grid->EndEdit();
         if (set.SaveListFromGrid(*grid))
             return true;
+        // A shop opened read-only refuses once, and the window closes.
+        if (SharedDatabase().isReadOnly())
+            return false;
     }
 }
 

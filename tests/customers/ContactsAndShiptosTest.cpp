@@ -366,7 +366,7 @@ TEST_F(ContactsAndShiptosTest, AnOkAfterAnotherWorkstationsSaveKeepsBothAndAsksA
          QStringLiteral("555-0102|ann@a.com")},
         {"contact, the same field, the other user's kept", true, "Phone = '555-0199', Email = 'ann@a.com'",
          QStringLiteral("555-0102"), QString(), platform::IDNO,
-         QStringLiteral("Phone: the other user's \"555-0199\", yours \"555-0102\""), QStringLiteral("555-0199|ann@a.com")},
+         QStringLiteral("Phone 1: the other user's \"555-0199\", yours \"555-0102\""), QStringLiteral("555-0199|ann@a.com")},
         {"ship-to, different fields", false, "Phone = '555-0199', Company = 'Dock A'", QString(), QStringLiteral("Dover"),
          0, QString(), QStringLiteral("555-0199|Dover|Dock A")},
         {"ship-to, the same field, this user's kept", false, "City = 'Salem', Company = 'Dock A'", QString(),

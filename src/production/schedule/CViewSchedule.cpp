@@ -190,6 +190,9 @@ bool CViewSchedule::OnItemOptions()
             return false;
         if (dialog.SaveOptionGroups())
             break;
+        // A shop opened read-only refuses once, and the window closes.
+        if (SharedDatabase().isReadOnly())
+            return false;
     }
     LoadListOptions();
     return true;
@@ -1065,6 +1068,9 @@ void CViewSchedule::OnInventoryOptions()
             return;
         if (SaveOptionValue(30749, rules.optionBits, mask, names))
             break;
+        // A shop opened read-only refuses once, and the window closes.
+        if (SharedDatabase().isReadOnly())
+            return;
     }
     // The new rules apply only once they are saved for all computers, as
     // the file holds them now.
