@@ -41,8 +41,11 @@ void SaveOptionValue(qint32 optionId, qint32 value)
 
 bool SaveOptionValue(qint32 optionId, qint32 read, qint32 value, const OptionNames &names)
 {
-    if (optionId == 0 || value == read)
-        return true; // nothing changed here
+    if (optionId == 0)
+        return true;
+    // A value left as shown is not written over a row that exists now; a
+    // shop with no row yet gets one holding what the window showed (what
+    // the defaults did), so the choice stays put.
     constexpr int kRounds = 5;
     for (int round = 1;; ++round) {
         // The row as it is now, edited from here on.
@@ -56,7 +59,8 @@ bool SaveOptionValue(qint32 optionId, qint32 read, qint32 value, const OptionNam
         QStringList lines;
         qint32 asked = 0;
         if (names.radio) {
-            if (now != read && now != value)
+            result = value == read ? now : value;
+            if (value != read && now != read && now != value)
                 lines.append(CXDaoSet::BothChangedLine(names.group,
                                                        platform::Value(names.choice ? names.choice(now) : QString::number(now)),
                                                        platform::Value(names.choice ? names.choice(value) : QString::number(value))));

@@ -35,7 +35,8 @@ struct OptionNames
 // options changed there are written, onto the row as it is now (a radio
 // group as one option, check boxes bit by bit); an option another user
 // changed meanwhile to something else is put to the user ("Saved by another
-// user") by its text. False when nothing was saved (the user's Cancel, or a
+// user") by its text. With no row yet, the row is added holding `value` even
+// when nothing was changed. False when nothing was saved (the user's Cancel, or a
 // failure shown).
 bool SaveOptionValue(qint32 optionId, qint32 read, qint32 value, const OptionNames &names);
 

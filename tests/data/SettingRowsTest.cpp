@@ -2,6 +2,7 @@
 
 #include "app/base/PriceText.h"
 #include "data/CAlertSet.h"
+#include "data/OptionsAndLookups.h"
 #include "data/SettingRows.h"
 #include "data/SharedDatabase.h"
 #include "platform/Prompt.h"
@@ -324,6 +325,62 @@ TEST_F(SettingRowsTest, APasswordRowSavedOverAnotherWorkstationsSave)
     exec(QStringLiteral("DELETE FROM Passwords WHERE [No] = 222"));
     EXPECT_TRUE(SavePasswordRow(222, QString(), QStringLiteral("charlie"), QStringLiteral("Review"), dots));
     EXPECT_EQ(scalar(QStringLiteral("SELECT Count(*) FROM Passwords WHERE [No] = 222")).toInt(), 1);
+}
+
+// One Options row saved by a window that showed `read` (the row, or the
+// default when the shop has none) while A may have saved the row meanwhile.
+TEST_F(SettingRowsTest, AnOptionRowSavedOverAnotherWorkstationsSave)
+{
+    struct Case
+    {
+        const char *what;
+        bool radio;
+        int byA;   // the row A left (-1: no row)
+        int read;  // what B's window showed
+        int typed; // what B pressed OK on
+        int answer;
+        const char *asked; // the line of the question ("" none)
+        const char *stored; // "" no row
+    };
+    const QList<Case> cases = {
+        {"no row, left as shown: the shown value added", false, -1, 7, 7, 0, "", "7"},
+        {"no row, changed: added", false, -1, 7, 4, 0, "", "4"},
+        {"left as shown over A's bits: A's stay", false, 5, 7, 7, 0, "", "5"},
+        {"different bits: both kept", false, 3, 1, 9, 0, "", "11"},
+        {"the same bit changed by both: nothing to ask", false, 3, 1, 3, 0, "", "3"},
+        {"radio left as shown over A's choice: A's stays, nothing asked", true, 2, 1, 1, 0, "", "2"},
+        {"radio no row, left as shown: added", true, -1, 1, 1, 0, "", "1"},
+        {"radio both changed, B keeps his", true, 2, 1, 3, platform::IDYES,
+         "Status: the other user's \"Two\", yours \"Three\"", "3"},
+        {"radio cancel: nothing written", true, 2, 1, 3, platform::IDCANCEL,
+         "Status: the other user's \"Two\", yours \"Three\"", "2"},
+    };
+    const QStringList texts = {QStringLiteral("First"), QStringLiteral("Second"), QStringLiteral("Third"),
+                               QStringLiteral("Fourth")};
+    const QStringList choices = {QStringLiteral("One"), QStringLiteral("Two"), QStringLiteral("Three")};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        exec(QStringLiteral("DELETE FROM Options WHERE OptionID = 44399"));
+        if (c.byA >= 0)
+            exec(QStringLiteral("INSERT INTO Options (OptionID, OptionSum) VALUES (44399, %1)").arg(c.byA));
+        OptionNames names;
+        names.radio = c.radio;
+        names.group = QStringLiteral("Status");
+        names.choice = [&choices](qint32 n) { return choices.value(n - 1); };
+        names.bit = [&texts](int bit) { return texts.value(bit); };
+        prompts().clear();
+        if (c.answer != 0)
+            prompts().answer(c.answer);
+        EXPECT_EQ(SaveOptionValue(44399, c.read, c.typed, names), c.answer != platform::IDCANCEL);
+        if (*c.asked) {
+            ASSERT_EQ(messages().size(), 1);
+            EXPECT_TRUE(messages().first().contains(QString::fromUtf8(c.asked))) << messages().first().toStdString();
+        } else {
+            EXPECT_TRUE(messages().isEmpty()) << messages().join(QLatin1Char('|')).toStdString();
+        }
+        EXPECT_EQ(column(QStringLiteral("SELECT OptionSum FROM Options WHERE OptionID = 44399")).join(QLatin1Char('|')),
+                  QString::fromUtf8(c.stored));
+    }
 }
 
 } // namespace
