@@ -431,11 +431,11 @@ TEST_F(PrintFitToolTest, EveryListAndReportFitsItsPageWithEveryValueWhole)
         const int formOptions = sqlOn(docs, QStringLiteral("SELECT Options FROM Forms WHERE [No] = 2")).toInt();
         const struct
         {
-            const char *price, *grouped, *balance, *plain, *plainBalance;
+            const char *price, *grouped, *balance;
         } amounts[] = {
-            {"5555734.65", "5,555,734.65", "5,555,714.65", "5555734.65", "5555714.65"},
-            {"99999999.99", "99,999,999.99", "99,999,979.99", "99999999.99", "99999979.99"},
-            {"100000000000", "100,000,000,000.00", "99,999,999,980.00", "100000000000.00", "99999999980.00"},
+            {"5555734.65", "5,555,734.65", "5,555,714.65"},
+            {"99999999.99", "99,999,999.99", "99,999,979.99"},
+            {"100000000000", "100,000,000,000.00", "99,999,999,980.00"},
         };
         int at = 0;
         for (const auto &a : amounts) {
@@ -476,8 +476,8 @@ TEST_F(PrintFitToolTest, EveryListAndReportFitsItsPageWithEveryValueWhole)
                 {"quote", QStringLiteral("--job"), quote, 2, -1, {grouped}},
                 {"credit invoice", QStringLiteral("--job"), creditOf, 2, -1,
                  {QLatin1Char('-') + grouped, QStringLiteral("Inv."), cancelledNo, balance}},
-                {"statement", QStringLiteral("--statement"), customer, 1, -1,
-                 {QLatin1String(a.plain), QLatin1String(a.plainBalance)}},
+                // The statement groups its amounts as the other documents do.
+                {"statement", QStringLiteral("--statement"), customer, 1, -1, {grouped, balance}},
             };
             for (const char *paper : {"Letter", "A4"}) {
                 for (const auto &k : kinds) {
