@@ -584,6 +584,7 @@ bool CItemCosts::SaveCosts(bool lock)
         }
     }
     QString refused;
+    bool jobRefused = false;
     try {
         // Every row or none: a failure leaves the item as it was.
         platform::Transaction transaction(SharedDatabase());
@@ -608,10 +609,10 @@ bool CItemCosts::SaveCosts(bool lock)
             }
             m_saved.Update();
         }
-        if (!m_job.save || m_job.save(refused))
+        if (m_job.save && !m_job.save(refused))
+            jobRefused = true; // rolled back as the transaction ends
+        else
             transaction.commit();
-        else if (refused.isEmpty())
-            refused = QStringLiteral(" "); // the user has been told
     } catch (const platform::DbException &e) {
         // Rolled back already; the rows in memory may hold the failed edits.
         if (m_saved.GetEditMode() != 0)
@@ -620,14 +621,14 @@ bool CItemCosts::SaveCosts(bool lock)
         ShowDaoError(e, QStringLiteral("Cannot save "));
         return false;
     }
-    if (!refused.isEmpty()) {
-        // Rolled back with the job's refusal: said, as the check says it now
-        // that nothing of it is in the file.
+    if (jobRefused) {
+        // Rolled back with the job's refusal (empty: the user has been told):
+        // said as the check says it now that nothing of it is in the file.
         m_saved.Requery();
-        if (m_job.check)
+        if (!refused.isEmpty() && m_job.check)
             if (const QString now = m_job.check(); !now.isEmpty())
                 refused = now;
-        if (!refused.trimmed().isEmpty())
+        if (!refused.isEmpty())
             Prompt::messageBox(refused, QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
         return false;
     }
