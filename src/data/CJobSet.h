@@ -266,6 +266,12 @@ private:
     struct DeletionPlan;
 
     Money CommissionBase() const;
+    // Writes the row being edited (onto the row as it is now with asRead,
+    // else as read) with, for a posted invoice whose amounts changed, its
+    // audit row, in one transaction: Ready, Cancelled (a field both changed,
+    // and the user cancelled) or Failed (shown; nothing written, the edit
+    // kept pending with every changed value).
+    ItemsJobState WriteWithAudit(bool asRead);
     platform::Database &database();
     // The checks of a deletion; false with the reason text when refused.
     bool PlanDeletion(qint32 jobId, DeletionPlan &plan, QString &reason);

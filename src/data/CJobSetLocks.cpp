@@ -441,10 +441,6 @@ bool CJobSet::SaveWithAuditTrail(unsigned beepType)
     if (!HasDirtyFields())
         return true;
 
-    // The audit row records the change against the row as stored, read
-    // before anything is written.
-    bool audit = false;
-    AuditValues values;
     Money *const amounts[9] = {&m_Subtotal, &m_Discount, &m_Shipping, &m_Postage, &m_Tax,
                                &m_Latefee,  &m_Paid,     &m_Writeoff, &m_Balance};
     bool changed = false;
@@ -468,7 +464,26 @@ bool CJobSet::SaveWithAuditTrail(unsigned beepType)
             platform::Prompt::beep();
         return true;
     }
+    if (WriteWithAudit(false) != ItemsJobReady)
+        return false;
+    SafeEdit();
+    if (beepType != 0)
+        platform::Prompt::beep();
+    return true;
+}
+
+CJobSet::ItemsJobState CJobSet::WriteWithAudit(bool asRead)
+{
+    // A posted invoice's changed amounts leave their audit row, worked
+    // against the row as stored before anything is written.
+    bool audit = false;
+    AuditValues values;
+    Money *const amounts[9] = {&m_Subtotal, &m_Discount, &m_Shipping, &m_Postage, &m_Tax,
+                               &m_Latefee,  &m_Paid,     &m_Writeoff, &m_Balance};
     if (m_JobType == History) {
+        bool changed = false;
+        for (Money *amount : amounts)
+            changed = changed || IsFieldDirty(amount);
         CJobSet stored(m_pDatabase);
         if (changed && stored.FindById(m_JobID)) {
             audit = true;
@@ -480,13 +495,17 @@ bool CJobSet::SaveWithAuditTrail(unsigned beepType)
                 values.amounts[i] = Money::fromUnits(amounts[i]->units() - before[i].units());
         }
     }
-
     platform::Database &db = database();
     try {
         platform::Transaction transaction(db);
         if (audit)
             insertAuditRow(db, values);
-        Update();
+        if (asRead) {
+            if (!updateAsRead())
+                return ItemsJobCancelled;
+        } else {
+            Update();
+        }
         transaction.commit();
     } catch (const DbException &e) {
         // Rolled back. A failed write keeps the edit pending; should the
@@ -499,12 +518,9 @@ bool CJobSet::SaveWithAuditTrail(unsigned beepType)
                 *this = pending;
         }
         ShowDaoError(e, QStringLiteral("Cannot save ") + GetDefaultSQL());
-        return false;
+        return ItemsJobFailed;
     }
-    SafeEdit();
-    if (beepType != 0)
-        platform::Prompt::beep();
-    return true;
+    return ItemsJobReady;
 }
 
 namespace {
@@ -553,50 +569,13 @@ CJobSet::ItemsJobState CJobSet::SaveWithItems()
     if (!HasDirtyFields())
         return ItemsJobReady;
 
-    // A posted invoice's changed amounts leave their audit row, against the
-    // row as stored.
-    bool audit = false;
-    AuditValues values;
-    Money *const amounts[9] = {&m_Subtotal, &m_Discount, &m_Shipping, &m_Postage, &m_Tax,
-                               &m_Latefee,  &m_Paid,     &m_Writeoff, &m_Balance};
-    if (m_JobType == History) {
-        bool changed = false;
-        for (Money *amount : amounts)
-            changed = changed || IsFieldDirty(amount);
-        CJobSet stored(m_pDatabase);
-        if (changed && stored.FindById(m_JobID)) {
-            audit = true;
-            values.jobNo = m_JobNo;
-            values.jobType = m_JobType;
-            Money before[9];
-            amountsOf(stored, before);
-            for (int i = 0; i < 9; ++i)
-                values.amounts[i] = Money::fromUnits(amounts[i]->units() - before[i].units());
-        }
-    }
-    platform::Database &db = database();
-    try {
-        platform::Transaction transaction(db);
-        if (audit)
-            insertAuditRow(db, values);
-        // The figures are as this record read them (checked above, and no
-        // other workstation writes inside this transaction): only the job's
-        // own fields can meet another user's save here.
-        if (!updateAsRead())
-            return ItemsJobCancelled;
-        transaction.commit();
-    } catch (const DbException &e) {
-        if (GetEditMode() == dbEditNone) {
-            CJobSet pending(m_pDatabase);
-            pending = *this;
-            if (FindById(m_JobID, true))
-                *this = pending;
-        }
-        ShowDaoError(e, QStringLiteral("Cannot save ") + GetDefaultSQL());
-        return ItemsJobFailed;
-    }
-    SafeEdit();
-    return ItemsJobReady;
+    // The figures are as this record read them (checked above, and no other
+    // workstation writes inside the caller's transaction): only the job's own
+    // fields can meet another user's save here.
+    const ItemsJobState written = WriteWithAudit(true);
+    if (written == ItemsJobReady)
+        SafeEdit();
+    return written;
 }
 
 bool CJobSet::ReadAgainForItems()

@@ -99,7 +99,7 @@ CItemCosts::CItemCosts(CItemSet *item, QWidget *parent)
 CItemCosts::~CItemCosts() = default;
 
 int CItemCosts::EditCosts(CItemSet *item, const QString &jobLabel, int colourScheme, bool preview,
-                          qint32 selectItemId, QWidget *parent)
+                          qint32 selectItemId, QWidget *parent, const CItemSpecsData::JobAlongside &job)
 {
     if (!item)
         return IDCANCEL_RESULT;
@@ -107,6 +107,7 @@ int CItemCosts::EditCosts(CItemSet *item, const QString &jobLabel, int colourSch
     dialog.m_nColorScheme = colourScheme;
     dialog.m_bPreview = preview;
     dialog.m_nSelectItemId = selectItemId;
+    dialog.m_job = job;
     dialog.m_strWindowTitle = QStringLiteral("COSTS: %1 - %2 %3")
                                   .arg(jobLabel, item->GetItemNoText(QStringLiteral("ITEM ")),
                                        preview ? QStringLiteral("PREVIEW ") : QString());
@@ -576,6 +577,14 @@ bool CItemCosts::SaveCosts(bool lock)
                            platform::MB_OK | platform::MB_ICONEXCLAMATION);
         return false;
     }
+    if (m_job.check) {
+        if (const QString why = m_job.check(); !why.isEmpty()) {
+            Prompt::messageBox(why, QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
+            return false;
+        }
+    }
+    QString refused;
+    bool jobRefused = false;
     try {
         // Every row or none: a failure leaves the item as it was.
         platform::Transaction transaction(SharedDatabase());
@@ -600,13 +609,27 @@ bool CItemCosts::SaveCosts(bool lock)
             }
             m_saved.Update();
         }
-        transaction.commit();
+        if (m_job.save && !m_job.save(refused))
+            jobRefused = true; // rolled back as the transaction ends
+        else
+            transaction.commit();
     } catch (const platform::DbException &e) {
         // Rolled back already; the rows in memory may hold the failed edits.
         if (m_saved.GetEditMode() != 0)
             m_saved.CancelUpdate();
         m_saved.Requery();
         ShowDaoError(e, QStringLiteral("Cannot save "));
+        return false;
+    }
+    if (jobRefused) {
+        // Rolled back with the job's refusal (empty: the user has been told):
+        // said as the check says it now that nothing of it is in the file.
+        m_saved.Requery();
+        if (!refused.isEmpty() && m_job.check)
+            if (const QString now = m_job.check(); !now.isEmpty())
+                refused = now;
+        if (!refused.isEmpty())
+            Prompt::messageBox(refused, QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
         return false;
     }
     return true;

@@ -4,6 +4,7 @@
 #include "data/CItemSet.h"
 #include "data/CXDaoSet.h"
 #include "estimating/CItemCostSheet.h"
+#include "estimating/CItemSpecsData.h"
 #include "views/CDlgGrid.h"
 
 #include <memory>
@@ -34,8 +35,10 @@ public:
     CItemCosts(CItemSet *item, QWidget *parent);
     ~CItemCosts() override;
 
+    // With a job alongside, the job's figures are saved with the costs as
+    // one change (CItemSpecsData::JobAlongside).
     static int EditCosts(CItemSet *item, const QString &jobLabel, int colourScheme, bool preview,
-                         qint32 selectItemId, QWidget *parent);
+                         qint32 selectItemId, QWidget *parent, const CItemSpecsData::JobAlongside &job = {});
 
     // Values the caller sets before opening.
     bool m_bPreview = false;
@@ -56,8 +59,9 @@ public:
     void BuildApplyMenu(QMenu &menu, bool totals, int row);
     void OnApplyRowCommand(int id);
     void OnApplyTotalsCommand(int id);
-    // Writes the sheet to table Items in one transaction; false (reported,
-    // nothing written) on a failure.
+    // Writes the sheet to table Items, with the job alongside its figures, in
+    // one transaction; false (reported, nothing written) on a failure or a
+    // refusal of the job.
     bool SaveCosts(bool lock);
     void OnSavedVsDefault();
     void OnItemDirectCost();
@@ -82,6 +86,7 @@ private:
     CItemSet *m_pItem = nullptr;
     CItemSet m_saved;
     std::unique_ptr<CItemPrice> m_pEngine;
+    CItemSpecsData::JobAlongside m_job;
     CItemCostSheet m_sheet;
     CXGridCtrl m_wndHeader;
     int m_nCurRow = 0;

@@ -9,6 +9,7 @@
 #include <QtCore/QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class CItemSet;
@@ -107,7 +108,18 @@ public:
     // figures, worked from its items, in the item's transaction, and is
     // refused with nothing written when the job was posted or deleted, or
     // another workstation saved its figures, since this window read it.
-    CItemSpecsData::JobAlongside ItemSaveAlongside();
+    // `saveCaption` names the button that saves the item window.
+    CItemSpecsData::JobAlongside ItemSaveAlongside(const QString &saveCaption = QStringLiteral("Save & Close"));
+    // The same rule for the item commands of this window: `write` changes the
+    // job's item rows inside the transaction this holds (false: it failed or
+    // was given up, the user told); the job's figures, worked from the items
+    // as then stored, are written with them. Refused with nothing written
+    // when the job was posted or deleted, or another workstation saved its
+    // figures, since this window read it: said, with `nothing` naming what
+    // was not done. A database failure is handed back in `failure` when given
+    // (the caller says it), else shown. TRUE when saved.
+    bool SaveItemsWithJob(const std::function<bool()> &write, bool forceTotals, const QString &nothing,
+                          QString *failure = nullptr);
     void EditItemCosts(qint32 focusItemId);
     // Structure: a new item through the item specs window; the list of
     // items to tick for deletion (preselect: an ItemID or 0).
@@ -214,6 +226,13 @@ private:
     void OnSetNextJobNumber();
     void OnChangeJobNumber();
     bool IsOrder() const;
+    // Why items cannot be saved onto the job as it is stored now (state: a
+    // CJobSet::ItemsJobState), ending with `nothing`; after figures saved
+    // meanwhile the job is read again when `readAgain` and the window holds
+    // no change of its own, and the text ends with `again` (read again) or
+    // `reopen` (not). Empty when there is nothing to say.
+    QString ItemsRefusal(int state, bool readAgain, const QString &nothing, const QString &again,
+                         const QString &reopen);
 
 public:
     // The missing-data check (command 30244), run by itself on opening.

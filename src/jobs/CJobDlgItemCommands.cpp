@@ -10,6 +10,8 @@
 #include "controls/DrawTextFormat.h"
 #include "data/CItemSet.h"
 #include "data/CJobSet.h"
+#include "data/DaoError.h"
+#include "data/SharedDatabase.h"
 #include "estimating/CItemCosts.h"
 #include "estimating/CItemPrice.h"
 #include "estimating/CItemSpecs.h"
@@ -33,6 +35,16 @@ QString itemLabel(const CItemSet &item)
 bool askYesNo(const QString &text, unsigned icon)
 {
     return Prompt::messageBox(text, QString(), platform::MB_YESNO | icon) == platform::IDYES;
+}
+
+// A refused command leaves the item record as it was read.
+void cancelItemEdit(CItemSet &item)
+{
+    try {
+        if (item.GetEditMode() != CXDaoSet::dbEditNone)
+            item.CancelUpdate();
+    } catch (const platform::DbException &) {
+    }
 }
 
 bool checkPasswordLevel(int level)
@@ -145,8 +157,11 @@ void CJobDlg::OnTaxExempt()
         return;
     }
     item.m_Bleed = exempt ? 0 : 1;
-    if (!item.SaveRecord())
+    // The job's taxable amounts and taxes change with it.
+    if (!SaveItemsWithJob([&] { return item.SaveRecord(); }, true, QStringLiteral("Nothing of this item was saved."))) {
+        cancelItemEdit(item);
         return;
+    }
     RefillItems(true);
     CheckAndSave(1);
 }
@@ -185,8 +200,10 @@ void CJobDlg::OnLockPrice()
             return stop();
         item.m_Mix = quint8(level);
     }
-    if (!item.SaveRecord())
+    if (!SaveItemsWithJob([&] { return item.SaveRecord(); }, false, QStringLiteral("Nothing of this item was saved."))) {
+        cancelItemEdit(item);
         return;
+    }
     RefillItems(false);
     CheckAndSave(1);
 }
@@ -195,10 +212,15 @@ void CJobDlg::OnRepriceItem()
 {
     if (!ItemsChangeable() || !SelectCurrentItem(false) || PriceLockRefuses(QStringLiteral("reprice")))
         return;
-    {
-        CItemPrice engine(&itemRecord(), false);
-        engine.PriceItem(0);
-    }
+    const bool saved = SaveItemsWithJob(
+        [this] {
+            CItemPrice engine(&itemRecord(), false);
+            engine.PriceItem(0);
+            return true;
+        },
+        false, QStringLiteral("Nothing of this item was saved."));
+    if (!saved)
+        return;
     RefillItems(false);
     CheckAndSave(1);
 }
@@ -217,42 +239,103 @@ void CJobDlg::EditItemSpecs(qint32 focusItemId)
         CheckAndSave(1);
 }
 
-CItemSpecsData::JobAlongside CJobDlg::ItemSaveAlongside()
+QString CJobDlg::ItemsRefusal(int state, bool readAgain, const QString &nothing, const QString &again,
+                              const QString &reopen)
+{
+    CJobSet &job = *m_pJob;
+    const QString label = job.GetJobLabel();
+    switch (CJobSet::ItemsJobState(state)) {
+    case CJobSet::ItemsJobReady:
+    case CJobSet::ItemsJobCancelled:
+        return QString();
+    case CJobSet::ItemsJobPosted:
+        return label + QStringLiteral(" has been posted since you opened it: a posted job's items are not changed "
+                                      "here.\n\n")
+            + nothing;
+    case CJobSet::ItemsJobGone:
+        return label + QStringLiteral(" has been deleted since you opened it.\n\n") + nothing;
+    case CJobSet::ItemsJobFiguresChanged:
+        // Never inside the items' transaction: rows written there are not
+        // the job's until it is kept.
+        readAgain = readAgain && job.ReadAgainForItems();
+        if (readAgain)
+            FillControls(false);
+        return QStringLiteral("Another user has saved the figures of ") + label
+            + QStringLiteral(" (an item of it, or its totals) since you opened it.\n\n") + nothing
+            + (readAgain ? again : reopen);
+    case CJobSet::ItemsJobFailed:
+        return QStringLiteral("The job of these items could not be saved.\n\n") + nothing;
+    }
+    return QString();
+}
+
+bool CJobDlg::SaveItemsWithJob(const std::function<bool()> &write, bool forceTotals, const QString &nothing,
+                               QString *failure)
+{
+    CJobSet &record = *m_pJob;
+    CJobSet::ItemsJobState state = record.StoredStateForItems();
+    bool said = false;
+    if (state == CJobSet::ItemsJobReady) {
+        // Refused, the record holds the job as it did before.
+        CJobSet before(record.m_pDatabase);
+        before = record;
+        platform::Database &db = record.m_pDatabase ? *record.m_pDatabase : SharedDatabase();
+        try {
+            platform::Transaction transaction(db);
+            if (!write())
+                return false; // rolled back; the writer has said why
+            ApplyJobItemSums(record, SumJobItems(ReadJobItemRows(record.m_pDatabase, record.m_JobID),
+                                                 record.IsCreditInvoice()),
+                             forceTotals);
+            record.UpdateAutoStatus(false);
+            state = record.SaveWithItems();
+            if (state == CJobSet::ItemsJobReady)
+                transaction.commit();
+            else
+                said = state == CJobSet::ItemsJobFailed; // the save has shown its failure
+        } catch (const platform::DbException &e) {
+            state = CJobSet::ItemsJobFailed;
+            said = true;
+            if (failure)
+                *failure = e.description();
+            else
+                ShowDaoError(e, QStringLiteral("Cannot save Items"));
+        }
+        if (state != CJobSet::ItemsJobReady) {
+            if (record.GetEditMode() == CXDaoSet::dbEditNone)
+                record.FindById(record.m_JobID, true);
+            record = before;
+        }
+    }
+    if (state == CJobSet::ItemsJobReady)
+        return true;
+    if (!said) {
+        const QString why = ItemsRefusal(
+            state, true, nothing,
+            QStringLiteral(" The job has been read again: do it again to make the change on the job as it is now."),
+            QStringLiteral(" Close the job and open it again to make the change on the job as it is now."));
+        if (!why.isEmpty())
+            Prompt::messageBox(why, QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
+    }
+    // The items as they are stored.
+    RefillItems(false);
+    return false;
+}
+
+CItemSpecsData::JobAlongside CJobDlg::ItemSaveAlongside(const QString &saveCaption)
 {
     // Why the item cannot go onto the job as it is stored now; after figures
     // saved meanwhile the window takes the job as stored, so that the item
     // window's next Save & Close saves onto it.
-    const auto refusal = [this](CJobSet::ItemsJobState state, bool readAgain) -> QString {
-        CJobSet &job = *m_pJob;
-        const QString label = job.GetJobLabel();
-        switch (state) {
-        case CJobSet::ItemsJobReady:
-        case CJobSet::ItemsJobCancelled:
-            return QString();
-        case CJobSet::ItemsJobPosted:
-            return label + QStringLiteral(" has been posted since you opened it: a posted job's items are not "
-                                          "changed here.\n\nNothing of this item was saved.");
-        case CJobSet::ItemsJobGone:
-            return label + QStringLiteral(" has been deleted since you opened it.\n\nNothing of this item was "
-                                          "saved.");
-        case CJobSet::ItemsJobFiguresChanged: {
-            // Never inside the item's transaction: the item's rows written
-            // there are not the job's until it is kept.
-            readAgain = readAgain && job.ReadAgainForItems();
-            if (readAgain)
-                FillControls(false);
-            return QStringLiteral("Another user has saved the figures of ") + label
-                + QStringLiteral(" (an item of it, or its totals) since you opened it.\n\nNothing of this item was "
-                                 "saved.")
-                + (readAgain ? QStringLiteral(" The job has been read again: Save & Close saves your changes onto "
-                                              "it as it is now, with its figures worked from all its items.")
-                             : QStringLiteral(" Close this window and the job, then open the job again to save "
-                                              "onto it as it is now."));
-        }
-        case CJobSet::ItemsJobFailed:
+    const auto refusal = [this, saveCaption](CJobSet::ItemsJobState state, bool readAgain) -> QString {
+        if (state == CJobSet::ItemsJobFailed)
             return QStringLiteral("The job of this item could not be saved.\n\nNothing of this item was saved.");
-        }
-        return QString();
+        return ItemsRefusal(state, readAgain, QStringLiteral("Nothing of this item was saved."),
+                            QStringLiteral(" The job has been read again: ") + saveCaption
+                                + QStringLiteral(" saves your changes onto it as it is now, with its figures worked "
+                                                 "from all its items."),
+                            QStringLiteral(" Close this window and the job, then open the job again to save onto it "
+                                           "as it is now."));
     };
     CItemSpecsData::JobAlongside job;
     job.check = [this, refusal] {
@@ -298,7 +381,9 @@ void CJobDlg::EditItemCosts(qint32 focusItemId)
     if (ItemsChangeable() && PriceLockRefuses(QStringLiteral("edit costs")))
         return;
     const QString jobLabel = m_pJob->GetJobLabel();
-    if (CItemCosts::EditCosts(&itemRecord(), jobLabel, m_nHue, !ItemsChangeable(), focusItemId, this) != IDOK_RESULT)
+    if (CItemCosts::EditCosts(&itemRecord(), jobLabel, m_nHue, !ItemsChangeable(), focusItemId, this,
+                              ItemSaveAlongside(QStringLiteral("Save")))
+        != IDOK_RESULT)
         return;
     if (RefillItems(false))
         CheckAndSave(1);
@@ -344,7 +429,8 @@ void CJobDlg::OnRepriceAll()
     grid.m_wndGrid.AddColumn(QStringLiteral("Remark"), 160, 1, QString(), 0);
     grid.m_wndGrid.SetRows(int(ids.size()), std::clamp(int(ids.size()), 3, 16), false);
 
-    {
+    // Every item's new price and the job's figures are one change.
+    const auto repriceAll = [&] {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         PricingCache cache; // one read of the shop's tables for every item
         for (int r = 0; r < int(ids.size()); ++r) {
@@ -385,7 +471,10 @@ void CJobDlg::OnRepriceAll()
             grid.m_wndGrid.SetCellText(r, 5, remark);
         }
         QApplication::restoreOverrideCursor();
-    }
+        return true;
+    };
+    if (!SaveItemsWithJob(repriceAll, false, QStringLiteral("None of the items was repriced.")))
+        return;
     RefillItems(false);
     CheckAndSave(1);
     grid.DoModal();

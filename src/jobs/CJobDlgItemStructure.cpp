@@ -122,32 +122,22 @@ void CJobDlg::DeleteCheckedItems(qint32 preselect)
             chosen.push_back(&e);
     if (chosen.empty())
         return;
-    platform::Database &db = m_pJob->m_pDatabase ? *m_pJob->m_pDatabase : SharedDatabase();
-    bool done = false;
-    try {
-        platform::Transaction transaction(db);
-        for (const ItemEntry *e : chosen)
-            DeleteItemRows(e->itemNo, e->subNo);
-        RefillItems(false);
-        if (CheckAndSave(1)) {
-            transaction.commit();
-            done = true;
-        }
-    } catch (const platform::DbException &e) {
+    QString failure;
+    const bool done = SaveItemsWithJob(
+        [&] {
+            for (const ItemEntry *e : chosen)
+                DeleteItemRows(e->itemNo, e->subNo);
+            return true;
+        },
+        false, QStringLiteral("None of the checked items was deleted."), &failure);
+    if (!failure.isEmpty())
         platform::Prompt::messageBox(QStringLiteral("The items could not be deleted; nothing was changed.\n\n") +
-                                         e.description(),
+                                         failure,
                                      QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
-    }
-    if (!done) {
-        // Nothing was written: show the job as it is stored.
-        try {
-            m_pJob->CancelUpdate();
-            m_pJob->Requery();
-            m_pJob->SafeEdit();
-        } catch (const platform::DbException &) {
-        }
-        RefillItems(false);
-    }
+    if (!done)
+        return;
+    RefillItems(false);
+    CheckAndSave(1);
 }
 
 void CJobDlg::AddNewItem(int productType)
@@ -192,9 +182,10 @@ void CJobDlg::OnSubItem()
     const CItemSet &item = itemRecord();
     platform::Database &db = m_pJob->m_pDatabase ? *m_pJob->m_pDatabase : SharedDatabase();
     qint32 added = 0;
-    try {
-        // The renumbering into a group and the new row are one change.
-        platform::Transaction transaction(db);
+    // The renumbering into a group, the new row and the job's figures are
+    // one change.
+    QString failure;
+    const bool done = SaveItemsWithJob([&] {
         if (item.m_SubNo == 0)
             db.execute(QStringLiteral("UPDATE Items SET Items.SubNo = 1 WHERE Items.JobID = %1 and Items.ItemNo = %2")
                            .arg(item.m_JobID)
@@ -236,13 +227,14 @@ void CJobDlg::OnSubItem()
                     .arg(subNo));
         added = id.IsEmptySet() ? 0 : id.GetFieldValue(0).toInt();
         id.Close();
-        transaction.commit();
-    } catch (const platform::DbException &e) {
+        return true;
+    }, false, QStringLiteral("The Sub-Item was not added."), &failure);
+    if (!failure.isEmpty())
         platform::Prompt::messageBox(QStringLiteral("The Sub-Item could not be added; nothing was changed.\n\n") +
-                                         e.description(),
+                                         failure,
                                      QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
+    if (!done)
         return;
-    }
     if (added)
         m_nCurrentItemId = added;
     RefillItems(false);

@@ -88,12 +88,13 @@ bool CJobDlg::PasteItemRows(qint32 jobId, int itemNo, int subNo, quint8 priceLev
     const bool samples = hasSamplesTable(db);
     QString description;
     qint32 newItemId = 0;
-    // The item, its service rows and its sample are one change: a row that
-    // cannot be written takes the whole item back, and the user may try the
-    // whole item again a few times while another workstation holds the file.
+    // The item, its service rows, its sample and the job's figures are one
+    // change: a row that cannot be written takes the whole item back, and the
+    // user may try the whole item again a few times while another
+    // workstation holds the file.
     for (int attempt = 1;; ++attempt) {
-        try {
-            platform::Transaction transaction(db);
+        QString failure;
+        const bool pasted = SaveItemsWithJob([&] {
             CItemSet target(&db);
             target.m_strFilter = QStringLiteral("ItemID = 0");
             target.Open(CXDaoSet::dbOpenDynaset);
@@ -128,19 +129,21 @@ bool CJobDlg::PasteItemRows(qint32 jobId, int itemNo, int subNo, quint8 priceLev
                 }
             }
             target.Close();
-            transaction.commit();
+            return true;
+        }, false, QStringLiteral("The Item was not pasted."), &failure);
+        if (pasted)
             break;
-        } catch (const platform::DbException &e) {
+        if (!failure.isEmpty()) {
             if (attempt < kPasteAttempts) {
                 platform::Prompt::messageBox(QStringLiteral("Database is too busy to paste item!\nClick OK to try again."),
                                              QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
                 continue;
             }
             platform::Prompt::messageBox(QStringLiteral("The Item could not be pasted; nothing was changed.\n\n") +
-                                             e.description(),
+                                             failure,
                                          QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
-            return false;
         }
+        return false;
     }
     if (m_pJob->m_Title.trimmed().isEmpty())
         UpdateTitleItems(description);

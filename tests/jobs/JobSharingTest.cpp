@@ -1,9 +1,11 @@
 #include "JobsFixture.h"
 
 #include "controls/CXListCtrl.h"
+#include "controls/CXTreeOptCtrl.h"
 #include "data/CJobSet.h"
 #include "estimating/CItemSpecs.h"
 #include "jobs/CJobDlg.h"
+#include "views/CDlgOptions.h"
 #include "views/CDlgRibbon.h"
 
 #include <QtCore/QProcess>
@@ -229,13 +231,31 @@ TEST_F(JobSharing, AJobSavedAfterAnotherWorkstationsSaveKeepsBothAndAsksAboutThe
 // another workstation changes the order. B's Save & Close writes the item's
 // rows and the order's figures together, or nothing: after the other
 // workstation saved the order's figures (an item of its own), after it
-// posted the order, or when the order's row cannot be written.
+// posted the order, or when the order's row cannot be written. The job
+// window's item commands follow the same rule: each row with a command runs
+// it on item 2 after the other workstation's change.
 TEST_F(JobSharing, AnItemAndItsJobsFiguresAreSavedTogetherOrNotAtAll)
 {
     const QString figuresSaved =
         QStringLiteral("Another user has saved the figures of Order %1 (an item of it, or its totals) since you "
                        "opened it.\n\nNothing of this item was saved. The job has been read again: Save & Close "
                        "saves your changes onto it as it is now, with its figures worked from all its items.");
+    const QString figuresSavedFor =
+        QStringLiteral("Another user has saved the figures of Order %1 (an item of it, or its totals) since you "
+                       "opened it.\n\n%2 The job has been read again: do it again to make the change on the job "
+                       "as it is now.");
+    const QString postedFor = QStringLiteral("Order %1 has been posted since you opened it: a posted job's items are "
+                                             "not changed here.\n\n%2");
+    const char *const otherFigures = "UPDATE Items SET Price = 75 WHERE JobID = %1 and ItemNo = 1; "
+                                     "UPDATE Jobs SET Subtotal = 105, Balance = 105 WHERE JobID = %1;";
+    const char *const otherPosts = "UPDATE Jobs SET JobType = 3, PostingNo = 7, Status = 0 WHERE JobID = %1;";
+    const QString oneItem = QStringLiteral("Nothing of this item was saved.");
+    // Item 2's tax and lock marks | the job's items | the service rows' sum |
+    // Subtotal.
+    const char *const commandShows =
+        "SELECT (SELECT ifnull(Bleed, 0) || ifnull(Mix, 0) FROM Items WHERE JobID = %1 and ItemNo = 2 and SubNo < 2 "
+        "and SerNo = 0), (SELECT Count(*) FROM Items WHERE JobID = %1 and SerNo = 0), (SELECT Sum(Price) FROM Items "
+        "WHERE JobID = %1 and SerNo > 0), Subtotal FROM Jobs WHERE JobID = %1";
     struct Case
     {
         const char *what;
@@ -243,7 +263,84 @@ TEST_F(JobSharing, AnItemAndItsJobsFiguresAreSavedTogetherOrNotAtAll)
         QString said;         // %1: the job's number; empty: saved at once
         QString stored;       // item 2's description | its service rows | Subtotal | JobType afterwards
         QString savedAgain;   // after a second Save & Close (empty: not tried)
-    } cases[] = {
+        // An item command of the job window instead of the item window's
+        // Save & Close, with the answers to its questions and the handler of
+        // its window (none: no window); `stored` is then commandShows.
+        unsigned command = 0;
+        std::vector<int> answers = {};
+        std::function<int(QDialog &)> window = nullptr;
+    };
+    const auto tickItem2 = [this](QDialog &dialog) {
+        auto &o = dynamic_cast<CDlgOptions &>(dialog);
+        const qint32 item2 = scalar(QStringLiteral("SELECT Max(ItemID) FROM Items WHERE ItemNo = 2 and SerNo = 0")).toInt();
+        o.tree()->SetOptionChecked(unsigned(item2), true);
+        o.SendCommand(1);
+        return o.result();
+    };
+    const auto okWindow = [](QDialog &dialog) {
+        auto &o = dynamic_cast<CDlg0 &>(dialog);
+        o.SendCommand(1);
+        return o.result() != 0 ? o.result() : 2;
+    };
+    const auto closeWindow = [](QDialog &) { return 2; };
+    Case cases[] = {
+        // The commands first: the item window's rows below leave answers
+        // unused in the queue.
+        // Tax Exempt: the Subtotal stays 80.
+        {"Tax Exempt, nobody else", nullptr, QString(), QStringLiteral("10|2|80|80"), QString(), 30527,
+         {platform::IDYES}},
+        {"Tax Exempt after the other saved the figures", otherFigures, figuresSavedFor.arg(QStringLiteral("%1"), oneItem),
+         QString(), QString(), 30527, {platform::IDYES, platform::IDOK}},
+        // Lock Price at the low level: the figures stay as they are.
+        {"Lock Price, nobody else", nullptr, QString(), QStringLiteral("01|2|80|80"), QString(), 30528, {},
+         [](QDialog &dialog) {
+             auto &o = dynamic_cast<CDlgOptions &>(dialog);
+             o.SendCommand(1);
+             return o.result();
+         }},
+        {"Lock Price after the other posted", otherPosts, postedFor.arg(QStringLiteral("%1"), oneItem), QString(),
+         QString(), 30528, {platform::IDOK},
+         [](QDialog &dialog) {
+             auto &o = dynamic_cast<CDlgOptions &>(dialog);
+             o.SendCommand(1);
+             return o.result();
+         }},
+        // Delete item 2: 50 is left.
+        {"Delete Item, nobody else", nullptr, QString(), QStringLiteral("|1|50|50"), QString(), 30632,
+         {platform::IDYES}, tickItem2},
+        {"Delete Item after the other saved the figures", otherFigures,
+         figuresSavedFor.arg(QStringLiteral("%1"), QStringLiteral("None of the checked items was deleted.")), QString(),
+         QString(), 30632, {platform::IDYES, platform::IDOK}, tickItem2},
+        // Paste item 2: 80 and another 30.
+        {"Paste, nobody else", nullptr, QString(), QStringLiteral("00|3|110|110"), QString(), 30369,
+         {platform::IDYES}, closeWindow},
+        {"Paste after the other posted", otherPosts, postedFor.arg(QStringLiteral("%1"), QStringLiteral("The Item was not pasted.")),
+         QString(), QString(), 30369, {platform::IDYES, platform::IDOK}},
+        // A sub-item of item 2 is a new row priced at nothing: the job is not
+        // priced until it is (Subtotal 0).
+        {"Sub-Item, nobody else", nullptr, QString(), QStringLiteral("00|3|80|0"), QString(), 30379,
+         {platform::IDYES}, closeWindow},
+        {"Sub-Item after the other saved the figures", otherFigures,
+         figuresSavedFor.arg(QStringLiteral("%1"), QStringLiteral("The Sub-Item was not added.")), QString(), QString(),
+         30379, {platform::IDYES, platform::IDOK}},
+        // Edit Costs saved as shown: item 2 keeps its 30.
+        {"Edit Costs, nobody else", nullptr, QString(), QStringLiteral("00|2|80|80"), QString(), 30363, {},
+         okWindow},
+        {"Edit Costs after the other posted", otherPosts, postedFor.arg(QStringLiteral("%1"), oneItem), QString(),
+         QString(), 30363, {platform::IDOK}, okWindow},
+        // Refused, nothing moves: the Subtotal is still what the items add up
+        // to (checked below).
+        // The test shop prices every service at nothing: repriced, item 2 is
+        // "No Charge" (0.0001, no amount) and the Subtotal 50; with both
+        // items so, the job is fully priced at nothing: the marker 0.0001.
+        {"Reprice Item, nobody else", nullptr, QString(), QStringLiteral("00|2|50.0001|50"), QString(), 30364, {}},
+        {"Reprice All, nobody else", nullptr, QString(), QStringLiteral("00|2|0.0002|0.0001"), QString(), 30372,
+         {platform::IDYES}, closeWindow},
+        {"Reprice Item after the other saved the figures", otherFigures,
+         figuresSavedFor.arg(QStringLiteral("%1"), oneItem), QString(), QString(), 30364, {platform::IDOK}},
+        {"Reprice All after the other posted", otherPosts,
+         postedFor.arg(QStringLiteral("%1"), QStringLiteral("None of the items was repriced.")), QString(), QString(),
+         30372, {platform::IDYES, platform::IDOK}},
         {"nobody else", nullptr, QString(), QStringLiteral("Flyers REV B|0|50|0"), QString()},
         {"the other saved an item and the figures", "UPDATE Items SET Price = 75 WHERE JobID = %1 and ItemNo = 1; "
                                                     "UPDATE Jobs SET Subtotal = 105, Balance = 105 WHERE JobID = %1;",
@@ -275,11 +372,31 @@ TEST_F(JobSharing, AnItemAndItsJobsFiguresAreSavedTogetherOrNotAtAll)
         ASSERT_TRUE(job.FindById(id, true));
         prompts().clear();
         CJobDlg window(&job, false, nullptr, &jobs);
+        window.SetResultReceiver(&jobs);
         onDialog<CJobDlg>([&](CJobDlg &d) {
             d.itemList().SelectItem(d.itemList().FindItemByData(
                 scalar(QStringLiteral("SELECT ItemID FROM Items WHERE JobID = %1 and ItemNo = 2 and SerNo = 0").arg(id))
                     .toInt(),
                 false));
+            if (c.command != 0) {
+                if (c.byOther)
+                    sqlite(QString::fromLatin1(c.byOther).replace(QStringLiteral("%1"), QString::number(id)));
+                const QString before = sqlite(QStringLiteral(".dump"));
+                prompts().clear();
+                for (int answer : c.answers)
+                    prompts().answer(answer);
+                if (c.window)
+                    prompts().onDialog(c.window);
+                d.SendCommand(c.command);
+                EXPECT_EQ(prompts().pendingAnswers(), 0) << prompts().texts().join(QLatin1Char('|')).toStdString();
+                if (!c.said.isEmpty()) {
+                    EXPECT_TRUE(prompts().texts().contains(QString(c.said).replace(QStringLiteral("%1"), QString::number(jobNo))))
+                        << prompts().texts().join(QLatin1Char('|')).toStdString();
+                    EXPECT_EQ(sqlite(QStringLiteral(".dump")), before);
+                }
+                d.SendCommand(2);
+                return d.result();
+            }
             onDialog<CItemSpecs>([&](CItemSpecs &s) {
                 if (c.byOther)
                     sqlite(QString::fromLatin1(c.byOther).replace(QStringLiteral("%1"), QString::number(id)));
@@ -321,10 +438,26 @@ TEST_F(JobSharing, AnItemAndItsJobsFiguresAreSavedTogetherOrNotAtAll)
             d.SendCommand(2);
             return d.result();
         });
-        prompts().answer(platform::IDNO);
-        prompts().answer(platform::IDNO);
+        if (c.command == 0) {
+            prompts().answer(platform::IDNO);
+            prompts().answer(platform::IDNO);
+        }
         window.DoModal();
         sqlite(QStringLiteral("DROP TRIGGER IF EXISTS refuse;"));
+        if (c.command != 0) {
+            if (!c.stored.isEmpty()) {
+                EXPECT_EQ(sqlite(QString::fromLatin1(commandShows).replace(QStringLiteral("%1"), QString::number(id))),
+                          c.stored);
+            } else if (c.byOther) {
+                EXPECT_EQ(stored(), QStringLiteral("Flyers|1|") + (c.byOther == otherPosts ? QStringLiteral("80|3")
+                                                                                          : QStringLiteral("105|0")));
+            }
+            if (c.stored.isEmpty()) {
+                EXPECT_EQ(sqlite(QStringLiteral("SELECT Sum(Price) FROM Items WHERE JobID = %1 and SerNo > 0").arg(id)),
+                          stored().section(QLatin1Char('|'), 2, 2));
+            }
+            continue;
+        }
         EXPECT_EQ(stored(), c.savedAgain.isEmpty() ? c.stored : c.savedAgain);
         // Whatever happened, the order's Subtotal is what its items add up to.
         EXPECT_EQ(sqlite(QStringLiteral("SELECT Sum(Price) FROM Items WHERE JobID = %1 and SerNo > 0").arg(id)),
