@@ -434,9 +434,9 @@ void CItemSetX::GetDescription(const QString &zeroText, bool withSheets)
     m_strActualQty = FormatNumberOrMinutes(m_ActualQty, m_nDecimals != 0, zeroText);
     // A line costed by its time alone keeps the quantity it was added with
     // (the price table goes on reading that one); what it counts is the
-    // item's quantity, and that is what the line shows and prints. Paper and
-    // press rows count their own sheets and runs.
-    const bool timeOnly = texts.costBy == 1 && !IsPaperCategory(m_nCatNo) && !IsPrintingCategory(m_nCatNo);
+    // item's quantity, and that is what the line shows and prints. A paper
+    // row counts its own sheets.
+    const bool timeOnly = texts.costBy == 1 && !IsPaperCategory(m_nCatNo);
     const qint32 shownQty = timeOnly && m_nQuantity > 0 ? m_nQuantity : m_ChargeQty;
     m_strChargeQty = FormatNumberOrMinutes(shownQty, m_nDecimals != 0, zeroText);
     m_strCost = FormatPrice(m_Cost);
