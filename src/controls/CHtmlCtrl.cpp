@@ -2,6 +2,7 @@
 
 #include "app/base/TextUtil.h"
 #include "controls/DlgItem.h"
+#include "platform/PlacedFile.h"
 #include "platform/Prompt.h"
 
 #include <QtCore/QStandardPaths>
@@ -158,6 +159,22 @@ bool CHtmlCtrl::OnBeforeNavigate(const QString &address)
     if (address.contains(QStringLiteral(".xml")))
         postCommand(kXmlPageCommand);
     return false;
+}
+
+QVariant CHtmlCtrl::loadResource(int type, const QUrl &name)
+{
+    constexpr qint64 kMaxResource = 64 * 1024 * 1024;
+    const QUrl base = document() ? document()->baseUrl() : QUrl();
+    const QUrl url = name.isRelative() && base.isValid() ? base.resolved(name) : name;
+    if (!url.isLocalFile())
+        return QTextBrowser::loadResource(type, name);
+    QByteArray bytes;
+    QString refusal;
+    if (!platform::PlacedFile::Read(url.toLocalFile(), kMaxResource, bytes, refusal))
+        return QVariant();
+    if (type == QTextDocument::HtmlResource || type == QTextDocument::StyleSheetResource)
+        return QString::fromUtf8(bytes);
+    return bytes;
 }
 
 void CHtmlCtrl::onAnchorClicked(const QUrl &url)

@@ -62,6 +62,10 @@ signals:
 protected:
     // Called for every navigation request; true cancels the navigation.
     bool OnBeforeNavigate(const QString &address);
+    // Pictures and style sheets a page names from the disk are read through
+    // the checks for files others may place: a pipe or a device under such
+    // a name is left out at once instead of holding the window for ever.
+    QVariant loadResource(int type, const QUrl &name) override;
 
 private:
     void onAnchorClicked(const QUrl &url);

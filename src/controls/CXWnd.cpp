@@ -7,7 +7,9 @@
 #include "controls/DlgItem.h"
 #include "controls/DrawTextFormat.h"
 #include "data/SharedDatabase.h"
+#include "platform/PlacedFile.h"
 
+#include <QtCore/QBuffer>
 #include <QtCore/QDir>
 #include <QtCore/QPointer>
 #include <QtGui/QImageReader>
@@ -730,7 +732,16 @@ bool CXWnd::DrawImageFile(const QRect &rect, const QString &path, std::uint32_t 
 {
     if (!m_dc)
         return false;
-    QImageReader reader(path);
+    // The picture is a file somebody put in a shared folder: read through the
+    // checks, so that a pipe or a device under its name is passed over at
+    // once and a file larger than any picture is not read.
+    constexpr qint64 kMaxPicture = 64 * 1024 * 1024;
+    QByteArray bytes;
+    QString refusal;
+    if (!platform::PlacedFile::Read(path, kMaxPicture, bytes, refusal))
+        return false;
+    QBuffer buffer(&bytes);
+    QImageReader reader(&buffer);
     const QImage picture = reader.read();
     if (picture.isNull())
         return false;

@@ -198,14 +198,19 @@ protected:
 private:
     // What a status change does to the stock of an inventory service, decided
     // (with any question) before anything is written.
+    // Held in 64 bits: a stock near the largest count given back, or taken
+    // from a stock past it, is worked whole and refused by name.
     struct StockMove
     {
         qint32 serNo = 0;
-        qint32 quantity = 0;
-        qint32 change = 0; // added to the stock
+        qint64 quantity = 0;
+        qint64 change = 0; // added to the stock
     };
     int DecideInventory(bool reopen, StockMove &move, bool &refused);
-    static void ApplyStockMove(platform::Database &db, const StockMove &move);
+    // Empty when the stock moved (or had nothing to move); the refusal,
+    // naming the service, when the stock it would take is past the largest
+    // count: then nothing is written.
+    static QString ApplyStockMove(platform::Database &db, const StockMove &move);
     // Books the actual quantity and minutes on the row being edited and saves
     // it; throws on a database failure. Reports whether a cost changed.
     bool BookActualCosts(qint32 quantity, qint32 minutes, bool &costChanged);

@@ -9,6 +9,7 @@
 #include "data/CItemSet.h"
 
 #include "app/base/MoneyText.h"
+#include "app/base/QuantityText.h"
 #include "data/CJobSet.h"
 #include "data/DaoError.h"
 #include "data/OptionsAndLookups.h"
@@ -31,8 +32,8 @@ constexpr quint8 kInStock = 12; // inventory status of a service row
 struct ServiceFacts
 {
     quint8 optInv = 0;
-    qint32 inStock = 0;
-    qint32 onOrder = 0;
+    qint64 inStock = 0;
+    qint64 onOrder = 0;
     quint8 operatorNo = 0;
     quint8 tag = 0;
 };
@@ -47,11 +48,34 @@ bool findService(platform::Database *database, qint32 serNo, ServiceFacts &out)
     if (set.IsEmptySet())
         return false;
     out.optInv = quint8(set.GetFieldValue(0).toInt64());
-    out.inStock = set.GetFieldValue(1).toInt();
-    out.onOrder = set.GetFieldValue(2).toInt();
+    out.inStock = set.GetFieldValue(1).toInt64();
+    out.onOrder = set.GetFieldValue(2).toInt64();
     out.operatorNo = quint8(set.GetFieldValue(3).toInt64());
     out.tag = quint8(set.GetFieldValue(4).toInt64());
     return true;
+}
+
+// A stock that would pass the largest count, said as every inventory booking
+// says it: the service by its category, name and size.
+QString stockPastLargest(platform::Database &db, qint32 serNo, qint64 stock)
+{
+    QString name;
+    platform::Recordset set(db);
+    set.open(platform::Recordset::Type::Snapshot,
+             QStringLiteral("SELECT ServiceCategories.CatName, Services.Name, Services.Size FROM Services LEFT JOIN "
+                            "ServiceCategories ON ServiceCategories.CatNo = Services.CatNo WHERE Services.SerNo = %1")
+                 .arg(serNo));
+    if (!set.isEOF()) {
+        const QString category = set.value(0).toString();
+        const QString size = set.value(2).toString();
+        name = set.value(1).toString();
+        if (!category.isEmpty())
+            name = category + QStringLiteral(": ") + name;
+        if (!size.isEmpty())
+            name += QStringLiteral(" · ") + size;
+    }
+    return QStringLiteral("Nothing was saved: ") +
+           PastLargestFigureText(QStringLiteral("In Stock of ") + name, stock, false);
 }
 
 CItemSet::InventoryRules &inventoryRules()
@@ -153,28 +177,43 @@ int CItemSet::DecideInventory(bool reopen, StockMove &move, bool &refused)
         refused = true;
         return -1;
     }
-    qint32 quantity = reopen ? -m_ActualQty : m_ActualQty;
-    qint32 newStock = service.inStock - quantity;
+    qint64 quantity = reopen ? -qint64(m_ActualQty) : qint64(m_ActualQty);
+    qint64 newStock = service.inStock - quantity;
+    // A give-back that would take the stock past the largest count is
+    // refused before anything is asked or written (a stock below nothing is
+    // kept at 0 when it is written).
+    if (newStock > kLargestCount && newStock > service.inStock) {
+        platform::Prompt::messageBox(stockPastLargest(*m_pDatabase, m_SerNo, newStock), QString(),
+                                     platform::MB_OK | platform::MB_ICONEXCLAMATION);
+        refused = true;
+        return -1;
+    }
     const InventoryRules &rules = inventoryRules();
     if ((rules.optionBits & 8) && rules.confirm) {
-        if (!rules.confirm(m_SerNo, reopen, quantity, newStock)) {
+        // Both within the largest count here: the confirmation reads them
+        // as counts and gives back what its fields took.
+        qint32 asked = qint32(quantity);
+        qint32 askedStock = qint32(std::max<qint64>(newStock, -kLargestCount));
+        if (!rules.confirm(m_SerNo, reopen, asked, askedStock)) {
             refused = true;
             return -1;
         }
+        quantity = asked;
+        newStock = askedStock;
     }
     move.serNo = m_SerNo;
     move.quantity = quantity;
     move.change = newStock != service.inStock ? newStock - service.inStock : 0;
-    return quantity;
+    return int(quantity);
 }
 
 // Moves the stock by the decided change, never below 0. The change is applied
 // to the stock as it stands now, so a move booked meanwhile by another
 // workstation is kept.
-void CItemSet::ApplyStockMove(platform::Database &db, const StockMove &move)
+QString CItemSet::ApplyStockMove(platform::Database &db, const StockMove &move)
 {
     if (move.change == 0)
-        return;
+        return QString();
     // The stock is read and written under the write lock, so another
     // workstation's move cannot come between and be lost.
     platform::Transaction write(db);
@@ -182,14 +221,20 @@ void CItemSet::ApplyStockMove(platform::Database &db, const StockMove &move)
     service.open(platform::Recordset::Type::Dynaset,
                  QStringLiteral("SELECT * FROM Services WHERE SerNo = %1").arg(move.serNo));
     if (service.isEOF())
-        return;
+        return QString();
     const qint64 stock = qint64(service.value(QStringLiteral("InStock")).toInt64()) + move.change;
+    // Another workstation's booking meanwhile may leave no room for this one.
+    if (stock > kLargestCount && move.change > 0) {
+        service.close();
+        return stockPastLargest(db, move.serNo, stock);
+    }
     service.edit();
     service.setValue(QStringLiteral("InStock"),
                      platform::Value(std::int64_t(std::max<qint64>(stock, 0)), platform::FieldType::Long));
     service.update();
     service.close();
     write.commit();
+    return QString();
 }
 
 int CItemSet::CheckInventoryForStatus(bool reopen)
@@ -200,7 +245,10 @@ int CItemSet::CheckInventoryForStatus(bool reopen)
     if (refused)
         return -1;
     try {
-        ApplyStockMove(database(), move);
+        if (const QString refusal = ApplyStockMove(database(), move); !refusal.isEmpty()) {
+            platform::Prompt::messageBox(refusal, QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
+            return -1;
+        }
     } catch (const DbException &e) {
         ShowDaoError(e, QStringLiteral("Cannot save Services"));
         return -1;
@@ -270,7 +318,11 @@ int CItemSet::SetServiceStatus(int value, int what, qint32 itemId)
     bool booked = false;
     try {
         platform::Transaction transaction(db);
-        ApplyStockMove(db, move);
+        if (const QString refusal = ApplyStockMove(db, move); !refusal.isEmpty()) {
+            DropEdit(before);
+            platform::Prompt::messageBox(refusal, QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
+            return 0;
+        }
         Update();
         bool costChanged = false;
         booked = BookActualCosts(quantity, 0, costChanged);

@@ -148,6 +148,7 @@ const CItemSetX::ServiceTexts &CItemSetX::serviceTexts(qint32 serNo)
         TrimText(texts.size);
         texts.unit = ServiceText("Unit").toInt();
         texts.status = ServiceText("SerStatus").toInt();
+        texts.costBy = ServiceText("CostBy").toInt();
         found = m_serviceTexts.insert(serNo, texts);
     }
     return *found;
@@ -431,12 +432,18 @@ void CItemSetX::GetDescription(const QString &zeroText, bool withSheets)
     m_strActualTime = FormatNumberOrMinutes(m_ActualTime, false, zeroText);
     m_strChargeTime = FormatNumberOrMinutes(m_ChargeTime, false, zeroText);
     m_strActualQty = FormatNumberOrMinutes(m_ActualQty, m_nDecimals != 0, zeroText);
-    m_strChargeQty = FormatNumberOrMinutes(m_ChargeQty, m_nDecimals != 0, zeroText);
+    // A line costed by its time alone keeps the quantity it was added with
+    // (the price table goes on reading that one); what it counts is the
+    // item's quantity, and that is what the line shows and prints. A paper
+    // row counts its own sheets.
+    const bool timeOnly = texts.costBy == 1 && !IsPaperCategory(m_nCatNo);
+    const qint32 shownQty = timeOnly && m_nQuantity > 0 ? m_nQuantity : m_ChargeQty;
+    m_strChargeQty = FormatNumberOrMinutes(shownQty, m_nDecimals != 0, zeroText);
     m_strCost = FormatPrice(m_Cost);
     m_strPrice = FormatPrice(m_Price);
     // Per thousand with two decimals, or per each with four.
-    m_strUnitPrice = m_nDecimals == 2 ? FormatRate(m_Price, m_ChargeQty, 2, 2, true)
-                                      : FormatRate(m_Price, m_ChargeQty, 1, 4, true);
+    m_strUnitPrice = m_nDecimals == 2 ? FormatRate(m_Price, shownQty, 2, 2, true)
+                                      : FormatRate(m_Price, shownQty, 1, 4, true);
 
     if (texts.status == kHiddenService)
         m_strDescription += QStringLiteral(" (HIDDEN)");

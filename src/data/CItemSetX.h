@@ -101,6 +101,7 @@ private:
         int catNo = 0;
         int unit = 0;
         int status = 0;
+        int costBy = 0;
     };
     const ServiceTexts &serviceTexts(qint32 serNo);
 

@@ -4,6 +4,7 @@
 
 #include "app/base/CZqApp.h"
 #include "controls/CHtmlCtrl.h"
+#include "platform/PlacedFile.h"
 #include "platform/Prompt.h"
 
 #include <QtCore/QFile>
@@ -24,6 +25,11 @@ constexpr unsigned kView = 1901;
 constexpr int kAdd = 30101;
 constexpr int kRemove = 30405;
 const QString kBlank = QStringLiteral("about:Blank");
+// The most a page or text shown here may hold, and the most any other
+// document may be: a help page or an item's document is put in its folder
+// by whoever shares it.
+constexpr qint64 kMaxPage = 16 * 1024 * 1024;
+constexpr qint64 kMaxDocument = 512 * 1024 * 1024;
 
 bool isBlank(const QString &path)
 {
@@ -128,6 +134,14 @@ void CHtmlDlg::ShowDocument(const QString &path)
     }
     const QFileInfo file(path);
     const QString suffix = file.suffix().toLower();
+    // A pipe, a device or a folder put under a document's name is refused at
+    // once: showing it would wait for ever.
+    QString refusal;
+    if (!platform::PlacedFile::Check(path, refusal, kMaxDocument)) {
+        m_view->LoadHtml(QStringLiteral("<p>&nbsp;</p><p>Cannot use <b>%1</b>: %2.</p>")
+                             .arg(path.toHtmlEscaped(), refusal.toHtmlEscaped()));
+        return;
+    }
     if (suffix == QLatin1String("pdf")) {
         if (m_pdf->load(path) == QPdfDocument::Error::None) {
             m_view->hide();
@@ -139,17 +153,22 @@ void CHtmlDlg::ShowDocument(const QString &path)
         return;
     }
     const QUrl url = QUrl::fromLocalFile(file.absoluteFilePath());
-    if (suffix == QLatin1String("htm") || suffix == QLatin1String("html")) {
-        QFile html(path);
-        if (html.open(QIODevice::ReadOnly)) {
-            m_view->document()->setBaseUrl(url);
-            m_view->LoadHtml(QString::fromUtf8(html.readAll()));
+    const bool html = suffix == QLatin1String("htm") || suffix == QLatin1String("html");
+    if (html || suffix == QLatin1String("txt")) {
+        QByteArray bytes;
+        bool checked = false;
+        if (platform::PlacedFile::Read(path, kMaxPage, bytes, refusal, false, &checked)) {
+            if (html) {
+                m_view->document()->setBaseUrl(url);
+                m_view->LoadHtml(QString::fromUtf8(bytes));
+            } else {
+                m_view->setPlainText(QString::fromUtf8(bytes));
+            }
             return;
         }
-    } else if (suffix == QLatin1String("txt")) {
-        QFile text(path);
-        if (text.open(QIODevice::ReadOnly)) {
-            m_view->setPlainText(QString::fromUtf8(text.readAll()));
+        if (checked) {
+            m_view->LoadHtml(QStringLiteral("<p>&nbsp;</p><p>Cannot use <b>%1</b>: %2.</p>")
+                                 .arg(path.toHtmlEscaped(), refusal.toHtmlEscaped()));
             return;
         }
     } else if (suffix == QLatin1String("gif") || suffix == QLatin1String("bmp") || suffix == QLatin1String("jpg")

@@ -8,6 +8,7 @@
 #include "data/SettingRows.h"
 #include "data/SharedDatabase.h"
 #include "platform/LongRun.h"
+#include "platform/PlacedFile.h"
 #include "platform/Prompt.h"
 #include "platform/UserFile.h"
 #include "printing/CPrintPreview.h"
@@ -32,6 +33,7 @@
 #include <cerrno>
 #include <sys/resource.h>
 #include <sys/statvfs.h>
+#include <unistd.h>
 
 namespace {
 
@@ -43,11 +45,9 @@ constexpr int kPdfDpi = 600;
 // far as it can be told afterwards.
 bool IsWholePdf(const QString &path, QString &reason)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        reason = file.errorString();
+    QFile file;
+    if (!platform::PlacedFile::OpenFile(path, file, reason))
         return false;
-    }
     const qint64 size = file.size();
     file.seek(std::max<qint64>(0, size - 1024));
     if (file.readAll().contains("%%EOF"))
@@ -886,9 +886,19 @@ bool CPrint::OpenTextFile(const QString &path)
 {
     if (m_file.isOpen())
         m_file.close();
-    m_file.setFileName(path);
-    if (!m_file.open(QIODevice::ReadOnly | QIODevice::Text))
+    // A text to print is put where it is by whoever made it: it is opened
+    // through the checks, so that a pipe or a device under its name is
+    // refused at once, and nothing past the largest record index is read.
+    constexpr qint64 kMaxText = 0x7FFFFFFF;
+    QString refusal;
+    const int fd = platform::PlacedFile::Open(path, refusal, false, kMaxText);
+    if (fd < 0)
         return false;
+    m_file.setFileName(path);
+    if (!m_file.open(fd, QIODevice::ReadOnly | QIODevice::Text, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
     // The record index of a text file is its read position.
     m_nRecords = int(std::min<qint64>(m_file.size(), 0x7FFFFFFF));
     return true;

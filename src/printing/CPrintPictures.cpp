@@ -4,6 +4,7 @@
 
 #include "app/base/SharedDatabaseHolder.h"
 #include "app/base/TextUtil.h"
+#include "platform/PlacedFile.h"
 #include "views/CDlgOptions.h"
 
 #include <QtCore/QFile>
@@ -33,19 +34,23 @@ PrintRect CPrint::DrawLogo(QPainter &dc, PrintInfo &info)
 
 void CPrint::LoadLogo(QPainter &dc, PrintInfo &, const PrintRect &area, const QString &path)
 {
+    // The logo is put in the shop's folder by whoever keeps it: read through
+    // the checks, so that a pipe or a device under its name is passed over at
+    // once, and a bitmap larger than any logo is not read at all.
+    constexpr qint64 kMaxLogo = 64 * 1024 * 1024;
+    QByteArray bytes;
+    QString refusal;
+    if (!platform::PlacedFile::Read(path, kMaxLogo, bytes, refusal))
+        return;
     QImage image;
-    if (!image.load(path, "BMP"))
+    if (!image.loadFromData(bytes, "BMP"))
         return;
     // The picture's own resolution from the bitmap header: pixels per metre
     // across, at offset 14 + 24.
     int ppi = 0;
-    QFile file(path);
-    if (file.open(QIODevice::ReadOnly)) {
-        const QByteArray head = file.read(14 + 40);
-        if (head.size() >= 14 + 40 && head[0] == 'B' && head[1] == 'M') {
-            const qint32 perMetre = qFromLittleEndian<qint32>(head.constData() + 14 + 24);
-            ppi = int(std::trunc(perMetre / 39.36));
-        }
+    if (bytes.size() >= 14 + 40 && bytes[0] == 'B' && bytes[1] == 'M') {
+        const qint32 perMetre = qFromLittleEndian<qint32>(bytes.constData() + 14 + 24);
+        ppi = int(std::trunc(perMetre / 39.36));
     }
     const CXBitmap bitmap(image);
     const std::uint32_t format = ppi > 0 ? 0x7FFFFFFFu + std::uint32_t(ppi) : 0u;

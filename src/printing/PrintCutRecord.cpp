@@ -1,5 +1,6 @@
 #include "printing/PrintCutRecord.h"
 
+#include "platform/PlacedFile.h"
 #include "platform/UserFile.h"
 
 #include <QtCore/QFile>
@@ -112,8 +113,12 @@ bool PrintCutRecord::write(const QString &path) const
 bool PrintCutRecord::read(const QString &path)
 {
     clear();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    // Read back only as an ordinary file no larger than any record written:
+    // a pipe or device put beside a print under the record's name is refused.
+    constexpr qint64 kMaxRecord = 64 * 1024 * 1024;
+    QFile file;
+    QString refusal;
+    if (!platform::PlacedFile::OpenFile(path, file, refusal, false, kMaxRecord))
         return false;
     QTextStream in(&file);
     const QString first = in.readLine();

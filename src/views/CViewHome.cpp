@@ -12,6 +12,7 @@
 #include "controls/CXTreeCtrl.h"
 #include "controls/DlgItem.h"
 #include "data/SharedDatabase.h"
+#include "platform/PlacedFile.h"
 #include "platform/Prompt.h"
 #include "platform/Settings.h"
 #include "platform/db/Database.h"
@@ -227,9 +228,17 @@ void CViewHome::MailSystemInformation()
     for (const auto &c : connections)
         computers += c.computer + QStringLiteral(" (") + c.user + QStringLiteral(")\n");
     QString lockFile;
-    QFile lock(WorkstationLockFilePath());
-    if (lock.open(QIODevice::ReadOnly))
-        lockFile = QString::fromLatin1(lock.readAll()).remove(QLatin1Char('\0'));
+    // The lock file lies in the shared folder: read through the checks, and
+    // a refusal said in the mail in its place.
+    constexpr qint64 kMaxLockFile = 1024 * 1024;
+    QByteArray lockBytes;
+    QString refusal;
+    bool checked = false;
+    if (platform::PlacedFile::Read(WorkstationLockFilePath(), kMaxLockFile, lockBytes, refusal, false, &checked))
+        lockFile = QString::fromLatin1(lockBytes).remove(QLatin1Char('\0'));
+    else if (checked)
+        lockFile = QStringLiteral("Cannot use ") + WorkstationLockFilePath() + QStringLiteral(": ") + refusal +
+                   QLatin1Char('.');
     const QString body = separator + app->m_company.FormatAddress(4) + QStringLiteral("\n\nMY TAVREL") + separator +
                          GetProgramFileInfo(0) + QStringLiteral("\n\nMY COMPUTER") + separator + system +
                          QStringLiteral("\n\nMY DATABASE") + separator + database +

@@ -302,6 +302,45 @@ TEST_F(ServiceStatusTest, FinishingStampsTheDayAndMovesStock)
     exec(QStringLiteral("UPDATE Jobs SET DateIn = #8/20/2023# WHERE JobID = %1").arg(job));
     EXPECT_EQ(row.SetServiceStatus(0, 0, service), 1);
     EXPECT_EQ(itemColumn("Days2", service).toInt(), 254);
+
+    // The stock moves in 64 bits: at the largest count it is kept, one past
+    // it is refused by name with nothing written, never wrapped below 0.
+    const QString past = QStringLiteral("Nothing was saved: the In Stock of Stock Paper would be %1, more than "
+                                        "1,000,000,000, the largest count the program holds.");
+    struct Case
+    {
+        const char *name;
+        qint64 stockBefore;
+        qint32 used;
+        int status; // 0 finishes, 3 reopens
+        int result;
+        qint64 stockAfter;
+        QString refusal;
+    };
+    const Case cases[] = {
+        {"given back to the largest count", 999999900, 100, 3, 1, 1000000000, QString()},
+        {"given back one past it", 999999901, 100, 3, 0, 999999901, past.arg(QStringLiteral("1,000,000,001"))},
+        {"given back past 32 bits", 2147483600, 100, 3, 0, 2147483600, past.arg(QStringLiteral("2,147,483,700"))},
+        {"all the largest stock used", 1000000000, 1000000000, 0, 1, 0, QString()},
+        {"taken from a stock past the largest count", 2147483600, 100, 0, 1, 2147483500, QString()},
+    };
+    for (const Case &c : cases) {
+        // Finished for a give-back, open for a finish.
+        exec(QStringLiteral("UPDATE Items SET Status = %1, ActualQty = %2 WHERE ItemID = %3")
+                 .arg(c.status == 0 ? 1 : 0)
+                 .arg(c.used)
+                 .arg(service));
+        exec(QStringLiteral("UPDATE Services SET InStock = %1 WHERE SerNo = 150").arg(c.stockBefore));
+        prompts().clear();
+        if (!c.refusal.isEmpty())
+            prompts().answer(IDOK);
+        CItemSet again;
+        EXPECT_EQ(again.SetServiceStatus(c.status, 0, service), c.result) << c.name;
+        EXPECT_EQ(scalar(QStringLiteral("SELECT InStock FROM Services WHERE SerNo = 150")).toInt64(), c.stockAfter)
+            << c.name;
+        EXPECT_EQ(itemColumn("Status", service).toInt(), c.result ? c.status : (c.status == 0 ? 1 : 0)) << c.name;
+        EXPECT_EQ(prompts().lastText(), c.refusal) << c.name;
+    }
 }
 
 TEST_F(ServiceStatusTest, FinishingIsRefusedUntilTheStockIsThere)

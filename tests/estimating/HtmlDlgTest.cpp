@@ -16,6 +16,10 @@
 #include <QtWidgets/QApplication>
 #include <QtTest/QTest>
 
+#include <QtCore/QElapsedTimer>
+
+#include <sys/stat.h>
+
 namespace {
 
 class HtmlDlg : public TavrelTest
@@ -141,6 +145,22 @@ TEST_F(HtmlDlg, DocumentsItCannotShowOpenInTheirProgram)
         EXPECT_EQ(h.view()->toPlainText().trimmed(), QStringLiteral("Proof approved"));
         h.ShowDocument(tempPath(QStringLiteral("gone.doc")));
         EXPECT_TRUE(h.view()->toPlainText().contains(QStringLiteral("is not found")));
+        // A pipe put under a help page's, a text's or a picture's name is
+        // refused at once, not waited on, and nothing is opened for it.
+        for (const QString &name : {QStringLiteral("help.htm"), QStringLiteral("notes.txt"),
+                                    QStringLiteral("manual.pdf"), QStringLiteral("logo.png")}) {
+            const QString fifo = tempPath(name);
+            QFile::remove(fifo);
+            EXPECT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0) << name.toStdString();
+            QElapsedTimer clock;
+            clock.start();
+            h.ShowDocument(fifo);
+            EXPECT_LT(clock.elapsed(), 5000) << name.toStdString();
+            EXPECT_EQ(h.view()->toPlainText().trimmed(),
+                      QStringLiteral("Cannot use ") + fifo +
+                          QStringLiteral(": it is not an ordinary file (it is a folder, a pipe, a device or a socket)."))
+                << name.toStdString();
+        }
         return 2;
     });
     d.DoModal();

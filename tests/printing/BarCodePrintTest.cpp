@@ -3,7 +3,10 @@
 #include "app/base/SharedDatabaseHolder.h"
 #include "printing/Code39.h"
 
+#include <QtCore/QElapsedTimer>
 #include <QtCore/QRegularExpression>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -170,10 +173,15 @@ TEST_F(PrintTest, LogosFollowTheFormOptionTheTargetAndTheFilesResolution)
         {"\"Company Logo\" is option 5", 1 << 4, "LogoPrint.bmp", 600}, // screen resolution: 96 pixels are an inch
         {"option 16 is an item-line option, no logo", 1 << 15, "LogoPrint.bmp", 0},
         {"missing file", 1 << 4, "Missing.bmp", 0},
+        {"a pipe under the logo's name: no logo, printed at once", 1 << 4, "Pipe", 0},
     };
     for (const Case &c : cases) {
         if (QLatin1String(c.file) == QLatin1String("Missing.bmp"))
             QFile::rename(folder + QStringLiteral("LogoPrint.bmp"), folder + QStringLiteral("Other.bmp"));
+        if (QLatin1String(c.file) == QLatin1String("Pipe"))
+            ASSERT_EQ(::mkfifo(QFile::encodeName(folder + QStringLiteral("LogoPrint.bmp")).constData(), 0600), 0);
+        QElapsedTimer clock;
+        clock.start();
         form->ResetOptions();
         form->m_nKind = 153;
         form->m_nRecords = 1;
@@ -185,6 +193,7 @@ TEST_F(PrintTest, LogosFollowTheFormOptionTheTargetAndTheFilesResolution)
             if (s.image)
                 width = s.rect.width();
         EXPECT_EQ(width, c.width) << c.name;
+        EXPECT_LT(clock.elapsed(), 5000) << c.name;
         EXPECT_TRUE(device.pageTexts(0).contains(QStringLiteral("Body"))) << c.name;
     }
     SharedDatabaseHolder::current().setDataFolder(QString());

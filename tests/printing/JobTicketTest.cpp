@@ -175,6 +175,46 @@ TEST_F(JobTicketTest, TicketAndBarcodePageReadBackAndOnlyARealPrintCounts)
         EXPECT_TRUE(codes.contains(code)) << code.toStdString() << "\n" << codes.toStdString();
 }
 
+TEST_F(JobTicketTest, ATimeCostedLineShowsTheItemsQuantity)
+{
+    // Folding's line was added with 1,000 and holds it (the price table reads
+    // it); costed by time alone it counts, shows and prints the item's
+    // quantity; costed by its material it shows the quantity it is priced at.
+    struct Case
+    {
+        int costBy;
+        int itemQuantity;
+        int itemQuantityShown; // times the item's quantity is printed
+        bool lineShown;        // the line's own "1,000" printed
+    };
+    const Case cases[] = {
+        {1, 999999999, 2, false},
+        {1, 5000, 2, false},
+        {2, 999999999, 1, true},
+        {3, 999999999, 1, true},
+        {0, 999999999, 1, true},
+    };
+    int jobNo = 9401;
+    for (const Case &c : cases) {
+        exec(QStringLiteral("UPDATE Services SET CostBy = %1 WHERE SerNo = 901").arg(c.costBy));
+        const qint32 job = addJob(0, jobNo++);
+        addItem(job, 1, QStringLiteral("Postcards"), c.itemQuantity);
+        const qint32 folding = addService(job, 1);
+        ASSERT_TRUE(form->LoadJobDocument(job, 1, 0, kPriceColumn | kHeadersAndLines | 0xF));
+        RecordingDevice device(600, 600, 5100, 6600, true);
+        print(device, PrintInfo::Pass::Preview);
+        ASSERT_GE(device.pageCount(), 1);
+        const QStringList texts = device.pageTexts(0);
+        const QString item = c.itemQuantity == 5000 ? QStringLiteral("5,000") : QStringLiteral("999,999,999");
+        EXPECT_EQ(texts.count(item), c.itemQuantityShown) << c.costBy << "\n" << texts.join(QLatin1Char('|')).toStdString();
+        EXPECT_EQ(texts.contains(QStringLiteral("1,000")), c.lineShown) << c.costBy;
+        // The line's price and stored quantity are left as they are.
+        EXPECT_TRUE(texts.contains(QStringLiteral("30.00"))) << c.costBy;
+        EXPECT_EQ(scalar(QStringLiteral("SELECT ChargeQty FROM Items WHERE ItemID = %1").arg(folding)),
+                  QStringLiteral("1000"));
+    }
+}
+
 TEST_F(JobTicketTest, PagesByJobTypeAndOptions)
 {
     const qint32 order = addJob(0, 9101);

@@ -6,10 +6,13 @@
 #include "controls/CXGridCtrl.h"
 #include "printing/PrintCutRecord.h"
 
+#include <QtCore/QElapsedTimer>
 #include <QtCore/QTemporaryDir>
 #include <QtGui/QPdfWriter>
 #include <QtGui/QPageLayout>
 #include <QtGui/QPageSize>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -124,6 +127,13 @@ TEST_F(PrintCutRecordTest, EveryTextIsMeasuredAgainstItsCell)
     EXPECT_EQ(read.cuts()[0].need, QSize(50, 60));
     EXPECT_EQ(read.cuts()[0].text, QStringLiteral("a\tb\nc\\d"));
     EXPECT_FALSE(read.read(tempPath(QStringLiteral("missing.cuts"))));
+    // A pipe under the record's name is refused at once, not waited on.
+    const QString fifo = tempPath(QStringLiteral("fifo.pdf.cuts"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(read.read(fifo));
+    EXPECT_LT(clock.elapsed(), 5000);
 }
 
 TEST_F(PrintCutRecordTest, ThePictureOfThePageAgreesWithTheRecord)

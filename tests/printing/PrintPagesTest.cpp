@@ -22,6 +22,8 @@
 #include <QtGui/QPainter>
 
 #include <algorithm>
+#include <sys/stat.h>
+#include <QtCore/QElapsedTimer>
 #include <QtWidgets/QTreeWidgetItem>
 
 namespace {
@@ -393,6 +395,13 @@ TEST_F(PrintTest, TextFilesPrintLineByLineAcrossPages)
     const QString all = device.pageTexts(0).join(QLatin1Char('|')) + device.pageTexts(device.pageCount() - 1).join(QLatin1Char('|'));
     EXPECT_TRUE(all.contains(QStringLiteral("Line 0")));
     EXPECT_TRUE(all.contains(QStringLiteral("Line 119")));
+    // A pipe under a text's name is refused at once, not waited on.
+    const QString fifo = tempPath(QStringLiteral("pipe.txt"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(form->OpenTextFile(fifo));
+    EXPECT_LT(clock.elapsed(), 5000);
 }
 
 TEST_F(PrintTest, DocumentBodyColumnsAndLimitsFollowTheForm)
