@@ -134,13 +134,8 @@ TEST_F(TrackTest, OptionsSheetKeepsAnotherWorkstationsSave)
         prompts().clear();
         int shown = 0;
         onDialog<CDlgGrid>([&](CDlgGrid &d) {
+            ++shown;
             CXGridProp &g = d.m_wndProp;
-            if (++shown > 1) {
-                // Shown again after the Cancel, with what was typed.
-                for (const auto &[row, text] : c.bTexts)
-                    EXPECT_EQ(g.rowText(row), QString::fromUtf8(text));
-                return int(IDCANCEL);
-            }
             if (c.aWhileOpen)
                 aSaves();
             for (const auto &[row, text] : c.bTexts)
@@ -151,6 +146,14 @@ TEST_F(TrackTest, OptionsSheetKeepsAnotherWorkstationsSave)
                 prompts().answer(c.answer);
             return int(IDOK);
         });
+        if (c.answer == IDCANCEL)
+            onDialog<CDlgGrid>([&](CDlgGrid &d) {
+                // Shown again after the Cancel, with what was typed.
+                ++shown;
+                for (const auto &[row, text] : c.bTexts)
+                    EXPECT_EQ(d.m_wndProp.rowText(row), QString::fromUtf8(text));
+                return int(IDCANCEL);
+            });
         view->OnCommand(29213);
         EXPECT_EQ(shown, c.answer == IDCANCEL ? 2 : 1);
         QStringList asked;
