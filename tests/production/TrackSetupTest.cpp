@@ -107,6 +107,10 @@ TEST_F(TrackTest, OptionsSheetKeepsAnotherWorkstationsSave)
          "Password to edit the tasks in Track window: the other user's \"\u2022\u2022\u2022\u2022\u2022\", "
          "yours \"\u2022\u2022\u2022\u2022\"",
          "shop", "0,,, 0,0,0,0,  0,0,0,0,0,  0,0,0,"},
+        // The password was written before the question: Cancel undoes it too.
+        {"B's password and start time, Cancel on the start time: nothing of B's OK saved", true, "",
+         "0,07:00,,0,0,0,0,0,0,0,0,0,0,0,0,", {{1, "shop"}, {4, "06:00"}}, {}, IDCANCEL,
+         "Earliest Start Time (example: 07:00): the other user's \"07:00\", yours \"06:00\"", "", ""},
     };
     platform::Database other;
     other.open(SharedDatabase().name());
@@ -128,10 +132,12 @@ TEST_F(TrackTest, OptionsSheetKeepsAnotherWorkstationsSave)
         if (!c.aWhileOpen)
             aSaves();
         prompts().clear();
+        int shown = 0;
         onDialog<CDlgGrid>([&](CDlgGrid &d) {
+            ++shown;
+            CXGridProp &g = d.m_wndProp;
             if (c.aWhileOpen)
                 aSaves();
-            CXGridProp &g = d.m_wndProp;
             for (const auto &[row, text] : c.bTexts)
                 g.SetRowText(row, QString::fromUtf8(text));
             for (const auto &[row, value] : c.bValues)
@@ -140,7 +146,16 @@ TEST_F(TrackTest, OptionsSheetKeepsAnotherWorkstationsSave)
                 prompts().answer(c.answer);
             return int(IDOK);
         });
+        if (c.answer == IDCANCEL)
+            onDialog<CDlgGrid>([&](CDlgGrid &d) {
+                // Shown again after the Cancel, with what was typed.
+                ++shown;
+                for (const auto &[row, text] : c.bTexts)
+                    EXPECT_EQ(d.m_wndProp.rowText(row), QString::fromUtf8(text));
+                return int(IDCANCEL);
+            });
         view->OnCommand(29213);
+        EXPECT_EQ(shown, c.answer == IDCANCEL ? 2 : 1);
         QStringList asked;
         for (const QString &text : prompts().texts())
             if (text.startsWith(QStringLiteral("Another user")))

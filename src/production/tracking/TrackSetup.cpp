@@ -6,6 +6,7 @@
 #include "data/AppDataServices.h"
 #include "data/CXDaoSet.h"
 #include "data/CAlertSet.h"
+#include "data/DaoError.h"
 #include "data/SettingRows.h"
 #include "data/SharedDatabase.h"
 #include "platform/Prompt.h"
@@ -131,21 +132,32 @@ bool RunTrackOptions(int hue, QWidget *parent)
     auto masked = [&grid, trackRow](const QString &text) { return grid.ShownItemText(trackRow, text); };
 
     // Only what was changed here is written, each onto its row as it is
-    // now. A Cancel on the question about another user's save shows the
-    // sheet again with everything typed; a password saved before it counts
-    // as read, so it is not written again.
+    // now. The two passwords and the options are one save: a Cancel on the
+    // question about another user's save (or a failure) undoes whatever of
+    // this OK was already written, and the sheet shows again with
+    // everything typed.
     const int passwordRows[2] = {trackRow, reviewRow};
     for (;;) {
         if (dialog.DoModal() != platform::IDOK)
             return false;
-        bool saved = true;
-        for (int p = 0; p < 2 && saved; ++p) {
-            const QString typed = grid.rowText(passwordRows[p]).left(20);
-            saved = SavePasswordRow(quint8(221 + p), readPasswords[p], typed, grid.rowLabel(passwordRows[p]), masked);
+        QString typed[2];
+        bool saved = false;
+        try {
+            platform::Transaction transaction(SharedDatabase());
+            saved = true;
+            for (int p = 0; p < 2 && saved; ++p) {
+                typed[p] = grid.rowText(passwordRows[p]).left(20);
+                saved = SavePasswordRow(quint8(221 + p), readPasswords[p], typed[p], grid.rowLabel(passwordRows[p]),
+                                        masked);
+            }
+            saved = saved && SaveGlobalAlertText(221, readText, unchanged, entriesShown(), items);
             if (saved)
-                readPasswords[p] = typed;
+                transaction.commit();
+        } catch (const platform::DbException &e) {
+            ShowDaoError(e, QStringLiteral("Cannot save Passwords"));
+            saved = false;
         }
-        if (saved && SaveGlobalAlertText(221, readText, unchanged, entriesShown(), items))
+        if (saved)
             break;
     }
     LoadTrackOptions(*app, 221);
