@@ -127,6 +127,7 @@ CPaperCutterDlg::CPaperCutterDlg(QWidget *parent) : CDlg0(810, parent)
         size->installEventFilter(this);
     }
     m_bDefaultsSaved = PaperCutting::LoadDefaultOptions(m_stages);
+    m_defaultsRead = m_stages;
 }
 
 bool CPaperCutterDlg::eventFilter(QObject *watched, QEvent *event)
@@ -316,7 +317,7 @@ void CPaperCutterDlg::OnSaveDefaults()
             return;
         m_bRightsGranted = true;
     }
-    if (PaperCutting::SaveOptions(PaperCutting::kDefaultOptionsKind, QString(), m_stages))
+    if (PaperCutting::SaveOptions(PaperCutting::kDefaultOptionsKind, QString(), m_stages, &m_defaultsRead))
         m_bDefaultsSaved = true;
 }
 

@@ -45,6 +45,9 @@ public:
     CutStages m_stages;
     bool m_bRightsGranted = false;
     bool m_bDefaultsSaved = false;
+    // The defaults row as this window read it: a save writes only what
+    // differs from it, onto the row as it is now.
+    CutStages m_defaultsRead;
     bool m_bNoParent = false;
     // Where the print goes (tests and tools); empty for the printer.
     QString m_strPrintFile;

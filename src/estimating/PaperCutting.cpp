@@ -2,6 +2,7 @@
 
 #include "app/base/QuantityText.h"
 #include "app/base/TextUtil.h"
+#include "data/CXDaoSet.h"
 #include "data/SharedDatabase.h"
 #include "platform/Prompt.h"
 #include "platform/db/Database.h"
@@ -88,7 +89,83 @@ bool LoadDefaultOptions(CutStages &s)
     }
 }
 
-bool SaveOptions(int kind, const QString &text, const CutStages &s)
+namespace {
+
+// The defaults row as it is now: false when there is none (then the
+// built-in defaults).
+bool readDefaultsRow(platform::Database &db, CutStages &s, int &alertNo)
+{
+    s.options1 = s.options2 = 0;
+    s.trimIndex1 = s.trimIndex2 = 2;
+    alertNo = 0;
+    platform::Recordset rs(db);
+    rs.open(platform::Recordset::Type::Snapshot,
+            QStringLiteral("SELECT AlertNo, AlertText, AlertColor, AlertSound FROM CustomerAlerts WHERE CusNo = 0 and "
+                           "AlertType = %1")
+                .arg(kDefaultOptionsKind));
+    if (rs.isEOF())
+        return false;
+    alertNo = rs.value(0).toInt();
+    s.options1 = rs.value(2).toInt();
+    s.options2 = rs.value(3).toInt();
+    const QString text = rs.value(1).toString();
+    const qsizetype at = text.indexOf(Separator());
+    s.trimIndex1 = (at < 0 ? text : text.left(at)).trimmed().toInt();
+    s.trimIndex2 = at < 0 ? 0 : text.mid(at + Separator().size()).trimmed().toInt();
+    return true;
+}
+
+bool sameDefaults(const CutStages &a, const CutStages &b)
+{
+    return a.options1 == b.options1 && a.options2 == b.options2 && a.trimIndex1 == b.trimIndex1
+           && a.trimIndex2 == b.trimIndex2;
+}
+
+// This user's defaults put onto the row as it is now. False when the user
+// cancelled the question about a trim size both changed.
+bool settleDefaults(const CutStages &read, const CutStages &mine, const CutStages &now, CutStages &merged)
+{
+    merged = mine;
+    // An option box is one bit: only the bits this user turned are this
+    // user's; two users who turned the same bit turned it the same way.
+    const int mask1 = (mine.options1 ^ read.options1) & 0xFF;
+    const int mask2 = (mine.options2 ^ read.options2) & 0xFF;
+    merged.options1 = (now.options1 & ~mask1 & 0xFF) | (mine.options1 & mask1);
+    merged.options2 = (now.options2 & ~mask2 & 0xFF) | (mine.options2 & mask2);
+    QStringList lines;
+    QList<int *> asked;
+    const struct
+    {
+        const char *label;
+        int CutStages::*trim;
+    } trims[] = {{"Trim (Parent to Run Size)", &CutStages::trimIndex1},
+                 {"Trim (Run to Finish Size)", &CutStages::trimIndex2}};
+    for (const auto &t : trims) {
+        const int r = read.*(t.trim), m = mine.*(t.trim), n = now.*(t.trim);
+        if (m == r)
+            merged.*(t.trim) = n;
+        else if (n != r && n != m) {
+            lines << CXDaoSet::BothChangedLine(QString::fromLatin1(t.label),
+                                               GetResourceListItem(IDS_TRIM_SIZES, n),
+                                               GetResourceListItem(IDS_TRIM_SIZES, m));
+            asked << &(merged.*(t.trim));
+        }
+    }
+    if (lines.isEmpty())
+        return true;
+    const int answer = CXDaoSet::AskAboutBothChanged(lines);
+    if (answer != platform::IDYES && answer != platform::IDNO)
+        return false;
+    if (answer == platform::IDNO) {
+        for (int *trim : asked)
+            *trim = trim == &merged.trimIndex1 ? now.trimIndex1 : now.trimIndex2;
+    }
+    return true;
+}
+
+} // namespace
+
+bool SaveOptions(int kind, const QString &text, const CutStages &s, CutStages *read)
 {
     const QString full = text + QString::number(s.trimIndex1) + Separator() + QString::number(s.trimIndex2);
     if (full.size() > kMaxRowText) {
@@ -100,30 +177,62 @@ bool SaveOptions(int kind, const QString &text, const CutStages &s)
         return false;
     }
     platform::Database &db = SharedDatabase();
+    const auto valuesOf = [](const QString &rowText, const CutStages &stages) {
+        return QList<platform::Value>{platform::Value(rowText), platform::Value(stages.options1 & 0xFF),
+                                      platform::Value(stages.options2 & 0xFF)};
+    };
+    const auto textOf = [&text](const CutStages &stages) {
+        return text + QString::number(stages.trimIndex1) + Separator() + QString::number(stages.trimIndex2);
+    };
     try {
-        const QList<platform::Value> values = {platform::Value(full), platform::Value(s.options1 & 0xFF),
-                                               platform::Value(s.options2 & 0xFF)};
-        if (kind == kDefaultOptionsKind) {
-            platform::Recordset rs(db);
-            rs.open(platform::Recordset::Type::Snapshot,
-                    QStringLiteral("SELECT AlertNo FROM CustomerAlerts WHERE CusNo = 0 and AlertType = %1").arg(kind));
-            if (!rs.isEOF()) {
-                const int alertNo = rs.value(0).toInt();
-                rs.close();
+        if (kind != kDefaultOptionsKind) {
+            db.execute(QStringLiteral("INSERT INTO CustomerAlerts (CusNo, AlertType, AlertText, AlertColor, "
+                                      "AlertSound, AlertPrint) VALUES (0, %1, ?, ?, ?, 0)")
+                           .arg(kind),
+                       valuesOf(full, s));
+            platform::Prompt::beep();
+            return true;
+        }
+        // The one defaults row: settled against the row as it is now, then
+        // written inside the write lock only if nobody saved it meanwhile
+        // (else settled again).
+        // Without a row there is no other user's value to keep.
+        CutStages now;
+        int alertNo = 0;
+        bool nowExists = readDefaultsRow(db, now, alertNo);
+        if (!nowExists)
+            now = s;
+        for (int round = 0;; ++round) {
+            CutStages merged = s;
+            if (read && !settleDefaults(*read, s, now, merged))
+                return false; // cancelled: nothing saved
+            platform::Transaction write(db);
+            CutStages stored;
+            int storedNo = 0;
+            const bool exists = readDefaultsRow(db, stored, storedNo);
+            if (read && round < 5
+                && (exists != nowExists || (exists && (storedNo != alertNo || !sameDefaults(stored, now))))) {
+                now = exists ? stored : s;
+                nowExists = exists;
+                alertNo = storedNo;
+                continue; // saved again meanwhile: settled again (the lock is let go first)
+            }
+            if (exists)
                 db.execute(QStringLiteral("UPDATE CustomerAlerts SET AlertText = ?, AlertColor = ?, AlertSound = ? "
                                           "WHERE AlertNo = %1")
-                               .arg(alertNo),
-                           values);
-                platform::Prompt::beep();
-                return true;
-            }
+                               .arg(storedNo),
+                           valuesOf(textOf(merged), merged));
+            else
+                db.execute(QStringLiteral("INSERT INTO CustomerAlerts (CusNo, AlertType, AlertText, AlertColor, "
+                                          "AlertSound, AlertPrint) VALUES (0, %1, ?, ?, ?, 0)")
+                               .arg(kind),
+                           valuesOf(textOf(merged), merged));
+            write.commit();
+            if (read)
+                *read = merged;
+            platform::Prompt::beep();
+            return true;
         }
-        db.execute(QStringLiteral("INSERT INTO CustomerAlerts (CusNo, AlertType, AlertText, AlertColor, AlertSound, "
-                                  "AlertPrint) VALUES (0, %1, ?, ?, ?, 0)")
-                       .arg(kind),
-                   values);
-        platform::Prompt::beep();
-        return true;
     } catch (const platform::DbException &e) {
         platform::Prompt::messageBox(QStringLiteral("The options could not be saved.\n\n") + e.description(),
                                      QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);

@@ -62,7 +62,14 @@ bool LoadDefaultOptions(CutStages &stages);
 // two trim indices; the options words go to AlertColor and AlertSound. A
 // text longer than a row holds is refused with a message; false then and
 // on a database error (reported).
-bool SaveOptions(int kind, const QString &text, const CutStages &stages);
+//
+// With `read` (the defaults as the window read them) the defaults row is
+// saved as any shared row is: only what differs from `read` is written,
+// onto the row as it is now, so another workstation's save of the other
+// options is kept. An option box is settled bit by bit; a trim size both
+// users changed is asked about ("Saved by another user"), and Cancel saves
+// nothing. `read` then becomes what was saved.
+bool SaveOptions(int kind, const QString &text, const CutStages &stages, CutStages *read = nullptr);
 
 // The text of a favourite up to the trim indices, which SaveOptions adds;
 // a separator inside the name would shift every later part, so its middle

@@ -20,6 +20,11 @@
 
 #include <QtWidgets/QDialog>
 
+#include <map>
+#include <optional>
+#include <set>
+#include <vector>
+
 namespace {
 
 constexpr int kShopOptions = 100;
@@ -99,6 +104,118 @@ void CViewDefaults::EditJobOptions(const QString &windowTitle, const QString &ri
     EditSettingRow(dlg, grid, kJobOptions, QStringLiteral("1,1,0,0,1,1,0,1,0,1,1,"));
 }
 
+namespace {
+
+// The round-up breaks as pairs of a price and its round-up amount, both in
+// hundredths, keyed by the price: the pricing reads the prices ascending.
+using RoundUpBreaks = std::map<qint64, qint64>;
+
+RoundUpBreaks roundUpBreaks(const QString &limits, const QString &steps)
+{
+    const QStringList l = limits.split(QLatin1Char(','));
+    const QStringList st = steps.split(QLatin1Char(','));
+    RoundUpBreaks breaks;
+    for (int i = 0; i < l.size(); ++i) {
+        const qint64 price = l[i].trimmed().toLongLong();
+        if (price <= 0)
+            continue; // an empty row
+        breaks.emplace(price, i < st.size() ? st[i].trimmed().toLongLong() : 0);
+    }
+    return breaks;
+}
+
+// The two lists of the breaks, ascending, filled with empty rows up to the
+// grid's rows.
+void roundUpLists(const RoundUpBreaks &breaks, int rows, QString &limits, QString &steps)
+{
+    limits.clear();
+    steps.clear();
+    int n = 0;
+    for (const auto &[price, step] : breaks) {
+        limits += QString::number(price) + QLatin1Char(',');
+        steps += QString::number(step) + QLatin1Char(',');
+        ++n;
+    }
+    for (; n < rows; ++n) {
+        limits += QStringLiteral("0,");
+        steps += QStringLiteral("0,");
+    }
+}
+
+// This user's breaks put onto the breaks as they are now, row by row by the
+// price: a row only this user added, deleted or changed is this user's, the
+// rest stays as stored; a row both changed apart is asked about. False when
+// the user cancelled the question.
+bool settleRoundUp(const CXGridCtrl &grid, const RoundUpBreaks &read, const RoundUpBreaks &mine,
+                   const RoundUpBreaks &now, RoundUpBreaks &merged)
+{
+    // Shown as the grid shows them; a row that is not there, empty.
+    const auto shown = [&grid](int column, std::optional<qint64> hundredths) {
+        return hundredths ? grid.ShownValueText(column, *hundredths) : QString();
+    };
+    std::set<qint64> prices;
+    for (const RoundUpBreaks *b : {&read, &mine, &now})
+        for (const auto &entry : *b)
+            prices.insert(entry.first);
+    const auto at = [](const RoundUpBreaks &b, qint64 price) -> std::optional<qint64> {
+        const auto it = b.find(price);
+        return it == b.end() ? std::nullopt : std::optional<qint64>(it->second);
+    };
+    merged.clear();
+    QStringList lines;
+    std::vector<std::pair<qint64, std::optional<qint64>>> asked; // the price, the other user's amount
+    for (const qint64 price : prices) {
+        const auto r = at(read, price), m = at(mine, price), n = at(now, price);
+        std::optional<qint64> kept;
+        if (m == r)
+            kept = n;
+        else if (n == r || n == m)
+            kept = m;
+        else {
+            kept = m;
+            asked.emplace_back(price, n);
+            lines << CXDaoSet::BothChangedLine(shown(0, price) + QStringLiteral(", Round Up"), shown(1, n),
+                                               shown(1, m));
+        }
+        if (kept)
+            merged[price] = *kept;
+    }
+    if (lines.isEmpty())
+        return true;
+    const int answer = CXDaoSet::AskAboutBothChanged(lines);
+    if (answer != platform::IDYES && answer != platform::IDNO)
+        return false;
+    if (answer == platform::IDNO) {
+        for (const auto &[price, theirs] : asked) {
+            if (theirs)
+                merged[price] = *theirs;
+            else
+                merged.erase(price);
+        }
+    }
+    return true;
+}
+
+// The two rows of the breaks as stored: their numbers and texts.
+bool readRoundUpRows(platform::Database &db, QList<qint32> &numbers, QString texts[2])
+{
+    numbers.clear();
+    texts[0] = LoadResourceString(48001);
+    texts[1] = LoadResourceString(48002);
+    platform::Recordset rs(db);
+    rs.open(platform::Recordset::Type::Snapshot,
+            QStringLiteral("SELECT AlertNo, AlertText FROM CustomerAlerts WHERE CusNo = 0 AND AlertType = %1 "
+                           "ORDER BY AlertNo")
+                .arg(kRoundUp));
+    for (; !rs.isEOF() && numbers.size() < 2; rs.moveNext()) {
+        texts[numbers.size()] = rs.value(1).isNull() ? QString() : rs.value(1).toString();
+        numbers << rs.value(0).toInt();
+    }
+    return true;
+}
+
+} // namespace
+
 void CViewDefaults::EditRoundUp(const QString &windowTitle, const QString &ribbonTitle, int colourScheme)
 {
     SetupGrid d;
@@ -117,45 +234,84 @@ void CViewDefaults::EditRoundUp(const QString &windowTitle, const QString &ribbo
     dlg.SetFirstOffset(50);
 
     // Two rows of the same kind: the first holds the prices, the second the
-    // round-up amounts, both in hundredths.
-    CAlertSet set;
-    set.m_strFilter = QStringLiteral("CusNo = 0 AND AlertType = %1").arg(kRoundUp);
-    // An empty set is no failure here: the rows are made on demand.
-    set.RequeryOrOpen(false);
-    if (!set.IsOpen())
+    // round-up amounts, both in hundredths. They are made on the first OK.
+    platform::Database &db = SharedDatabase();
+    QList<qint32> numbers;
+    QString lists[2];
+    try {
+        readRoundUpRows(db, numbers, lists);
+    } catch (const platform::DbException &e) {
+        ShowDaoError(e, QStringLiteral("Cannot open CustomerAlerts"));
         return;
-    QString lists[2] = {LoadResourceString(48001), LoadResourceString(48002)};
-    int stored = 0;
-    for (; !set.IsEOF() && stored < 2; set.MoveNext())
-        lists[stored++] = set.m_AlertText;
+    }
     for (int c = 0; c < 2; ++c)
         grid->ExchangeColumnList(lists[c], false, c);
+    // What this window showed, to tell this user's changes from another's.
+    const RoundUpBreaks read = roundUpBreaks(lists[0], lists[1]);
 
-    if (platform::Prompt::execDialog(dlg) != QDialog::Accepted)
-        return;
-    grid->EndEdit();
-    for (int c = 0; c < 2; ++c)
-        grid->ExchangeColumnList(lists[c], true, c);
-    if (!set.IsEmptySet())
-        set.MoveFirst();
-    for (int c = 0; c < 2; ++c) {
-        // The rows that exist are edited in order; a missing one is added.
-        const bool existing = c < stored;
-        if (existing) {
-            if (!set.SafeEdit())
-                return;
-        } else {
-            if (!set.SafeAddNew())
-                return;
-            set.m_CusNo = 0;
-            set.m_AlertType = quint8(kRoundUp);
-        }
-        set.m_AlertText = lists[c];
-        // The first save is silent, the second beeps.
-        if (!set.SaveRecord(c == 0 ? 0 : platform::MB_ICONASTERISK))
+    for (;;) {
+        if (platform::Prompt::execDialog(dlg) != QDialog::Accepted)
             return;
-        if (existing)
-            set.MoveNext();
+        grid->EndEdit();
+        QString typed[2];
+        for (int c = 0; c < 2; ++c)
+            grid->ExchangeColumnList(typed[c], true, c);
+        const RoundUpBreaks mine = roundUpBreaks(typed[0], typed[1]);
+        if (mine == read && numbers.size() == 2)
+            return; // nothing changed here: nothing to write
+        if (RefusedAsReadOnly(&db, QStringLiteral("Cannot save CustomerAlerts")))
+            return;
+        bool saved = false;
+        bool cancelled = false;
+        try {
+            QList<qint32> nowNumbers;
+            QString nowTexts[2];
+            readRoundUpRows(db, nowNumbers, nowTexts);
+            for (int round = 0; !saved && !cancelled; ++round) {
+                RoundUpBreaks merged;
+                if (!settleRoundUp(*grid, read, mine, roundUpBreaks(nowTexts[0], nowTexts[1]), merged)) {
+                    cancelled = true;
+                    break;
+                }
+                // Written under the write lock only onto the rows as they
+                // were settled against; saved meanwhile, settled again.
+                platform::Transaction write(db);
+                QList<qint32> stored;
+                QString storedTexts[2];
+                readRoundUpRows(db, stored, storedTexts);
+                if (round < 5 && (stored != nowNumbers || storedTexts[0] != nowTexts[0] || storedTexts[1] != nowTexts[1])) {
+                    nowNumbers = stored;
+                    nowTexts[0] = storedTexts[0];
+                    nowTexts[1] = storedTexts[1];
+                    continue;
+                }
+                QString out[2];
+                roundUpLists(merged, grid->GetRowCount(), out[0], out[1]);
+                for (int c = 0; c < 2; ++c) {
+                    if (c < stored.size())
+                        db.execute(QStringLiteral("UPDATE CustomerAlerts SET AlertText = ? WHERE AlertNo = %1")
+                                       .arg(stored[c]),
+                                   {platform::Value(out[c])});
+                    else
+                        db.execute(QStringLiteral("INSERT INTO CustomerAlerts (CusNo, AlertType, AlertText, "
+                                                  "AlertColor, AlertSound, AlertPrint) VALUES (0, %1, ?, 0, 0, 0)")
+                                       .arg(kRoundUp),
+                                   {platform::Value(out[c])});
+                }
+                write.commit();
+                saved = true;
+            }
+        } catch (const platform::DbException &e) {
+            ShowDaoError(e, QStringLiteral("Cannot save CustomerAlerts"));
+        }
+        if (saved) {
+            platform::Prompt::beep();
+            return;
+        }
+        // Cancelled or failed: nothing was saved; the window shows again
+        // with what was typed (a shop opened read-only closes it).
+        if (db.isReadOnly())
+            return;
     }
 }
 

@@ -127,6 +127,64 @@ TEST_F(PaperCutter, DefaultsAreSavedOnceAndOkWaitsForThem)
     EXPECT_EQ(loaded.trimIndex1, 7);
     EXPECT_EQ(loaded.trimIndex2, 0);
     EXPECT_EQ(loaded.options2, 0xC0);
+
+    // Another workstation saved the defaults after this window read them
+    // ("2 · 2|2|2", trim 2 = 1/64): only what this user changed is written
+    // onto its row; a trim size both changed is asked about by its label.
+    const QString question = QStringLiteral(
+        "Another user has saved this record since you opened it, and changed the same field:\n\n%1\n\nSave what "
+        "you typed over it?\n\nYes saves yours, No keeps the other user's; your other changes are saved either "
+        "way. Cancel saves nothing now.");
+    const struct
+    {
+        const char *what;
+        const char *byOther; // the other's row (AlertText|AlertColor|AlertSound); nullptr: no row
+        int trim1, trim2, options1, options2; // this user's screen
+        int answer;                            // to the question, if one comes
+        const char *asked;                     // the question's line; nullptr: none
+        bool saved;
+        const char *stored;
+    } cases[] = {
+        {"different option boxes", "2 \u00B7 2|3|2", 2, 2, 2, 10, 0, nullptr, true, "2 \u00B7 2|3|10"},
+        {"the same box turned by both", "2 \u00B7 2|3|2", 2, 2, 3, 2, 0, nullptr, true, "2 \u00B7 2|3|2"},
+        {"one box on, the other's off", "2 \u00B7 2|0|2", 2, 2, 6, 2, 0, nullptr, true, "2 \u00B7 2|4|2"},
+        {"different trim sizes", "5 \u00B7 2|2|2", 2, 4, 2, 2, 0, nullptr, true, "5 \u00B7 4|2|2"},
+        {"the same trim to one size", "5 \u00B7 2|2|2", 5, 2, 2, 2, 0, nullptr, true, "5 \u00B7 2|2|2"},
+        {"one trim changed by both, Yes", "5 \u00B7 2|2|2", 7, 2, 2, 130, IDYES,
+         "Trim (Parent to Run Size): the other user's \"1/8\", yours \"1/4\"", true, "7 \u00B7 2|2|130"},
+        {"one trim changed by both, No", "5 \u00B7 2|2|2", 7, 2, 2, 130, IDNO,
+         "Trim (Parent to Run Size): the other user's \"1/8\", yours \"1/4\"", true, "5 \u00B7 2|2|130"},
+        {"one trim changed by both, Cancel", "5 \u00B7 2|2|2", 7, 2, 2, 130, platform::IDCANCEL,
+         "Trim (Parent to Run Size): the other user's \"1/8\", yours \"1/4\"", false, "5 \u00B7 2|2|2"},
+        {"the row deleted meanwhile", nullptr, 2, 2, 2, 3, 0, nullptr, true, "2 \u00B7 2|2|3"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        CutStages read;
+        read.trimIndex1 = read.trimIndex2 = 2;
+        read.options1 = read.options2 = 2;
+        exec(QStringLiteral("DELETE FROM CustomerAlerts WHERE CusNo = 0 and AlertType = 210"));
+        if (c.byOther) {
+            const QStringList parts = QString::fromUtf8(c.byOther).split(QLatin1Char('|'));
+            exec(QStringLiteral("INSERT INTO CustomerAlerts (CusNo, AlertType, AlertText, AlertColor, AlertSound, "
+                                "AlertPrint) VALUES (0, 210, '%1', %2, %3, 0)")
+                     .arg(parts[0], parts[1], parts[2]));
+        }
+        CutStages mine;
+        mine.trimIndex1 = c.trim1;
+        mine.trimIndex2 = c.trim2;
+        mine.options1 = c.options1;
+        mine.options2 = c.options2;
+        prompts().clear();
+        if (c.asked)
+            prompts().answer(c.answer);
+        EXPECT_EQ(PaperCutting::SaveOptions(210, QString(), mine, &read), c.saved);
+        EXPECT_EQ(row(210), QString::fromUtf8(c.stored));
+        QStringList expected;
+        if (c.asked)
+            expected << question.arg(QString::fromUtf8(c.asked));
+        EXPECT_EQ(prompts().texts(), expected);
+    }
 }
 
 TEST_F(PaperCutter, CountsThatDifferFromTheSpecsAreListed)

@@ -156,6 +156,73 @@ TEST_F(ViewCommandsTest, RoundUpBreaksAreTwoRowsWrittenInOrder)
     view.EditSetupTable(307, 0, 30);
     EXPECT_EQ(count(QStringLiteral("SELECT Count(*) FROM CustomerAlerts WHERE AlertType = 254")), 2);
     EXPECT_TRUE(alertText(254, 0).startsWith(QStringLiteral("500,1000,")));
+
+    // Another workstation saves the breaks while this window is open: the
+    // rows are matched by their price, only what this user changed is
+    // written, and a row both changed apart is asked about by its price.
+    const QString question = QStringLiteral(
+        "Another user has saved this record since you opened it, and changed the same field:\n\n%1\n\nSave what "
+        "you typed over it?\n\nYes saves yours, No keeps the other user's; your other changes are saved either "
+        "way. Cancel saves nothing now.");
+    const QString asked = QStringLiteral("5.00, Round Up: the other user's \"0.30\", yours \"0.40\"");
+    const struct
+    {
+        const char *what;
+        const char *otherLimits, *otherSteps; // the other's save (shown: 500,1000 and 25,50)
+        int row, column, typed;               // this user's change
+        int answer;                           // 0: no question
+        const char *limits, *steps;           // stored afterwards
+    } cases[] = {
+        {"the other added a row that sorts first", "200,500,1000,", "10,25,50,", 1, 1, 75, 0, "200,500,1000,0,",
+         "10,25,75,0,"},
+        {"the other deleted the row above", "1000,", "50,", 1, 1, 75, 0, "1000,0,", "75,0,"},
+        {"a row added here, another changed there", "500,1000,", "25,60,", 2, 0, 300, 0, "300,500,1000,0,",
+         "0,25,60,0,"},
+        {"the same row changed apart, Yes", "500,1000,", "30,50,", 0, 1, 40, platform::IDYES, "500,1000,0,",
+         "40,50,0,"},
+        {"the same row changed apart, No", "500,1000,", "30,50,", 0, 1, 40, platform::IDNO, "500,1000,0,",
+         "30,50,0,"},
+        {"the same row changed apart, Cancel", "500,1000,", "30,50,", 0, 1, 40, platform::IDCANCEL, "500,1000,",
+         "30,50,"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        exec(QStringLiteral("DELETE FROM CustomerAlerts WHERE AlertType = 254"));
+        exec(QStringLiteral("INSERT INTO CustomerAlerts (CusNo, AlertType, AlertText, AlertColor, AlertSound, "
+                            "AlertPrint) VALUES (0, 254, '500,1000,', 0, 0, 0)"));
+        exec(QStringLiteral("INSERT INTO CustomerAlerts (CusNo, AlertType, AlertText, AlertColor, AlertSound, "
+                            "AlertPrint) VALUES (0, 254, '25,50,', 0, 0, 0)"));
+        prompts().clear();
+        int shown = 0;
+        const auto typeOver = [&](CSetupGridDlg &d) {
+            if (++shown > 1) {
+                // Shown again after Cancel, with the typing kept.
+                EXPECT_EQ(d.grid(0)->GetCellValue(c.row, c.column), c.typed);
+                return 0;
+            }
+            exec(QStringLiteral("UPDATE CustomerAlerts SET AlertText = '%1' WHERE AlertType = 254 AND AlertText = "
+                                "'500,1000,'")
+                     .arg(QString::fromLatin1(c.otherLimits)));
+            exec(QStringLiteral("UPDATE CustomerAlerts SET AlertText = '%1' WHERE AlertType = 254 AND AlertText = "
+                                "'25,50,'")
+                     .arg(QString::fromLatin1(c.otherSteps)));
+            d.grid(0)->SetCellValue(c.row, c.column, c.typed);
+            return 1;
+        };
+        onDialog<CSetupGridDlg>(typeOver);
+        if (c.answer == platform::IDCANCEL)
+            onDialog<CSetupGridDlg>(typeOver);
+        if (c.answer != 0)
+            prompts().answer(c.answer);
+        view.EditSetupTable(307, 0, 30);
+        EXPECT_TRUE(alertText(254, 0).startsWith(QString::fromLatin1(c.limits))) << alertText(254, 0).toStdString();
+        EXPECT_TRUE(alertText(254, 1).startsWith(QString::fromLatin1(c.steps))) << alertText(254, 1).toStdString();
+        QStringList expected;
+        if (c.answer != 0)
+            expected << question.arg(asked);
+        EXPECT_EQ(prompts().texts(), expected);
+        EXPECT_EQ(shown, c.answer == platform::IDCANCEL ? 2 : 1);
+    }
 }
 
 TEST_F(ViewCommandsTest, PasswordsNeedTheTopLevelAndShowFixedTaskNames)

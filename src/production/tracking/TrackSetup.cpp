@@ -201,25 +201,27 @@ bool RunTimeDepartments(const QString &title, int type, int keyBase, int limit, 
     for (bool saved = false; !saved;) {
         if (platform::Prompt::execDialog(dialog) != QDialog::Accepted)
             return false;
-        // New rows take the next IDs of the list (after the key base) and the list's type.
-        int nextId = keyBase;
-        for (int row = 0; row < limit; ++row)
-            nextId = std::max(nextId, int(grid->GetCellValue(row, 0))); // DepID is a Long
-        CXDaoSet highest;
-        highest.Open(CXDaoSet::dbOpenSnapshot, QStringLiteral("SELECT Max(DepID) FROM TimeDepartments WHERE Type = %1").arg(type));
-        qint32 stored = 0;
-        if (highest.IsOpen() && !highest.IsEmptySet())
-            highest.GetFieldLong(0, stored);
-        highest.Close();
-        nextId = std::max(nextId, int(stored));
-        for (int row = 0; row < limit; ++row) {
-            if (grid->rowRecord(row) >= 0 || grid->GetCellText(row, 1).trimmed().isEmpty())
-                continue;
-            grid->SetCellValue(row, 0, ++nextId);
-            grid->SetCellValue(row, 2, type);
-        }
         try {
             platform::Transaction transaction(SharedDatabase());
+            // New rows take the next IDs of the list (after the key base) and the
+            // list's type, counted inside the write lock: two workstations adding
+            // rows at once never take the same number.
+            int nextId = keyBase;
+            for (int row = 0; row < limit; ++row)
+                nextId = std::max(nextId, int(grid->GetCellValue(row, 0))); // DepID is a Long
+            CXDaoSet highest;
+            highest.Open(CXDaoSet::dbOpenSnapshot, QStringLiteral("SELECT Max(DepID) FROM TimeDepartments WHERE Type = %1").arg(type));
+            qint32 stored = 0;
+            if (highest.IsOpen() && !highest.IsEmptySet())
+                highest.GetFieldLong(0, stored);
+            highest.Close();
+            nextId = std::max(nextId, int(stored));
+            for (int row = 0; row < limit; ++row) {
+                if (grid->rowRecord(row) >= 0 || grid->GetCellText(row, 1).trimmed().isEmpty())
+                    continue;
+                grid->SetCellValue(row, 0, ++nextId);
+                grid->SetCellValue(row, 2, type);
+            }
             set.Requery();
             // A row not saved (said, or the user chose to save nothing now)
             // leaves the list as it was.
