@@ -65,30 +65,6 @@ void CalcStages(CutStages &s, CutLayout &first, CutLayout &second)
     CalcOne(second, s.runSize, s.finishSize, s.ups, s.cutsToFinish, s.options2, TrimFromIndex(s.trimIndex2), 2);
 }
 
-bool LoadDefaultOptions(CutStages &s)
-{
-    s.options1 = s.options2 = 0;
-    s.trimIndex1 = s.trimIndex2 = 2;
-    try {
-        platform::Recordset rs(SharedDatabase());
-        rs.open(platform::Recordset::Type::Snapshot,
-                QStringLiteral("SELECT AlertText, AlertColor, AlertSound FROM CustomerAlerts WHERE CusNo = 0 and "
-                               "AlertType = %1")
-                    .arg(kDefaultOptionsKind));
-        if (rs.isEOF())
-            return false;
-        s.options1 = rs.value(1).toInt();
-        s.options2 = rs.value(2).toInt();
-        const QString text = rs.value(0).toString();
-        const qsizetype at = text.indexOf(Separator());
-        s.trimIndex1 = (at < 0 ? text : text.left(at)).trimmed().toInt();
-        s.trimIndex2 = at < 0 ? 0 : text.mid(at + Separator().size()).trimmed().toInt();
-        return true;
-    } catch (const platform::DbException &) {
-        return false;
-    }
-}
-
 namespace {
 
 // The defaults row as it is now: false when there is none (then the
@@ -114,6 +90,22 @@ bool readDefaultsRow(platform::Database &db, CutStages &s, int &alertNo)
     s.trimIndex2 = at < 0 ? 0 : text.mid(at + Separator().size()).trimmed().toInt();
     return true;
 }
+
+} // namespace
+
+bool LoadDefaultOptions(CutStages &s)
+{
+    int alertNo = 0;
+    try {
+        return readDefaultsRow(SharedDatabase(), s, alertNo);
+    } catch (const platform::DbException &) {
+        s.options1 = s.options2 = 0;
+        s.trimIndex1 = s.trimIndex2 = 2;
+        return false;
+    }
+}
+
+namespace {
 
 bool sameDefaults(const CutStages &a, const CutStages &b)
 {
