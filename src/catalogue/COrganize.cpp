@@ -41,24 +41,35 @@ int COrganize::DepartmentColour(const QTreeWidgetItem *department)
     return qBound(0, image, 11);
 }
 
-void COrganize::FillTree(CXTreeCtrl &tree)
+void COrganize::FillTree(CXTreeCtrl &tree, const QList<OrganisedDepartment> &arrangement)
 {
     tree.ClearAll(); // the tree stays busy until it is filled
-    CZqApp *app = ZqApp();
-    if (!app) {
-        tree.setBusy(false);
-        return;
-    }
-    const QList<CListItem> &departments = app->DepartmentList;
-    for (int i = 1; i < departments.size(); ++i) {
-        const CListItem &department = departments[i];
-        const int colour = qBound(0, department.number(2), 11);
-        HTREEITEM root = tree.AddItem(TVI_ROOT, department.m_text, quint32(department.m_value), colour, colour + 12);
-        for (const CListItem &category : app->CategoryList)
-            if (category.number(1) == department.m_value)
-                tree.AddItem(root, category.m_text, quint32(category.m_value), 24 + colour, 24 + colour);
+    for (const OrganisedDepartment &department : arrangement) {
+        const int colour = qBound(0, department.colour, 11);
+        HTREEITEM root = tree.AddItem(TVI_ROOT, department.name, quint32(department.depNo), colour, colour + 12);
+        for (const OrganisedCategory &category : department.categories)
+            tree.AddItem(root, category.name, quint32(category.catNo), 24 + colour, 24 + colour);
     }
     tree.setBusy(false);
+}
+
+void COrganize::FillTree(CXTreeCtrl &tree)
+{
+    QList<OrganisedDepartment> arrangement;
+    if (CZqApp *app = ZqApp()) {
+        const QList<CListItem> &departments = app->DepartmentList;
+        for (int i = 1; i < departments.size(); ++i) {
+            OrganisedDepartment department;
+            department.depNo = departments[i].m_value;
+            department.name = departments[i].m_text;
+            department.colour = departments[i].number(2);
+            for (const CListItem &category : app->CategoryList)
+                if (category.number(1) == department.depNo)
+                    department.categories << OrganisedCategory{category.m_value, category.m_text};
+            arrangement << department;
+        }
+    }
+    FillTree(tree, arrangement);
 }
 
 bool COrganize::OnInitDialog()
@@ -101,20 +112,13 @@ bool COrganize::OnInitDialog()
     // before it is thrown away.
     connect(&m_tree, &CXTreeCtrl::itemDropped, this, [this] { m_bChanged = true; });
     m_tree.setHeaderHidden(true);
-    FillTree(m_tree);
+    m_read = ReadOrganisation();
+    FillTree(m_tree, m_read);
     m_tree.ExpandAll(true);
     m_top.SetItemImage(ExpandCmd, 131, m_tree.GetExpandState() ? 23 : 11);
     connect(&m_tree, &QTreeWidget::currentItemChanged, this, [this] { UpdateButtons(); });
     connect(&m_tree, &QTreeWidget::itemDoubleClicked, this, [this] { SendCommand(RenameCmd); });
 
-    // Update or insert is decided by what the tables held when the
-    // organiser opened.
-    if (CZqApp *app = ZqApp()) {
-        for (const CListItem &d : app->DepartmentList)
-            m_knownDepartments.insert(d.m_value);
-        for (const CListItem &c : app->CategoryList)
-            m_knownCategories.insert(c.m_value);
-    }
     if (m_bSaveAtOnce) {
         SaveAndClose();
         return true;
@@ -362,13 +366,6 @@ void COrganize::Delete()
     if (platform::Prompt::messageBox(question, QString(), platform::MB_YESNO | platform::MB_ICONQUESTION)
         != platform::IDYES)
         return;
-    if (category) {
-        m_deletedCategories << number;
-    } else {
-        m_deletedDepartments << number;
-        for (int k = 0; k < item->childCount(); ++k)
-            m_deletedCategories << itemNumber(item->child(k));
-    }
     delete item;
     m_bChanged = true;
     RecomputeFreeDepartment();
@@ -377,9 +374,8 @@ void COrganize::Delete()
 
 bool COrganize::SaveAndClose()
 {
-    if (!SaveOrganisation(Arrangement(), m_knownDepartments, m_knownCategories, m_deletedCategories,
-                          m_deletedDepartments))
-        return false; // reported; the dialog stays open with the tree as it is
+    if (!SaveOrganisation(Arrangement(), m_read))
+        return false; // reported or cancelled; the dialog stays open with the tree as it is
     if (m_bChanged)
         platform::Prompt::messageBox(QStringLiteral("Your changes will be used after you restart Tavrel."));
     EndDialog(IDOK_RESULT);

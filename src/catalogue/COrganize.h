@@ -7,13 +7,15 @@
 #include <QtCore/QList>
 #include <QtCore/QSet>
 
-struct OrganisedDepartment;
+#include "catalogue/OrganizeRules.h"
 
 // "Service Departments and Categories": the shop's departments (up to 12)
 // and their categories in a tree that the user arranges: add, rename,
 // recolour, move and delete departments and categories. Nothing is written
 // until "Save & Close", which writes the whole arrangement in one
-// transaction. After a database upgrade the dialog saves at once without
+// transaction, onto the tables as they are then (see SaveOrganisation).
+// The tree is read from the tables when the organiser opens, not from
+// the lists read at start-up. After a database upgrade the dialog saves at once without
 // showing itself, so every row gets its sort number and colour.
 class COrganize : public CDlg0
 {
@@ -40,8 +42,11 @@ public:
 
     explicit COrganize(QWidget *parent);
 
-    // Empties the tree and fills it from the application's caches: the
-    // departments but the placeholder 0, each with its categories.
+    // Empties the tree and fills it with the arrangement: the departments,
+    // each with its categories.
+    static void FillTree(CXTreeCtrl &tree, const QList<OrganisedDepartment> &arrangement);
+    // The same from the application's lists: the departments but the
+    // placeholder 0, each with its categories.
     static void FillTree(CXTreeCtrl &tree);
 
     // Saves at once when opened (set after a database upgrade).
@@ -77,8 +82,7 @@ private:
     CXRibbon m_side;
     bool m_bChanged = false;
     qint32 m_nFreeDepartment = 0;
-    QList<qint32> m_deletedDepartments;
-    QList<qint32> m_deletedCategories;
-    QSet<qint32> m_knownDepartments;
-    QSet<qint32> m_knownCategories;
+    // The arrangement as the tables held it when the organiser opened (or
+    // last saved): what this user changed is weighed against it.
+    QList<OrganisedDepartment> m_read;
 };

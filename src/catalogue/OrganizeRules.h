@@ -3,6 +3,7 @@
 #include <QtCore/QList>
 #include <QtCore/QSet>
 #include <QtCore/QString>
+#include <QtCore/QStringList>
 #include <QtCore/QtGlobal>
 
 // The rules of the departments and categories organiser that need no window:
@@ -47,6 +48,7 @@ struct OrganisedCategory
 {
     qint32 catNo = 0;
     QString name;
+    bool operator==(const OrganisedCategory &) const = default;
 };
 struct OrganisedDepartment
 {
@@ -54,18 +56,47 @@ struct OrganisedDepartment
     QString name;
     int colour = 0;
     QList<OrganisedCategory> categories;
+    bool operator==(const OrganisedDepartment &) const = default;
 };
 
-// Writes the arrangement in one transaction: departments numbered 1, 2, 3 ...
-// in order, categories numbered 1, 2, 3 ... over all departments, each row
-// updated when the table had it when the organiser opened (knownDepartments,
-// knownCategories) and inserted otherwise, then the deleted categories and
-// departments removed. Names are bound, never spliced into the statement,
-// and cut to the columns' lengths. On a failure nothing is written, the error
-// is shown and the result is false.
-bool SaveOrganisation(const QList<OrganisedDepartment> &departments, const QSet<qint32> &knownDepartments,
-                      const QSet<qint32> &knownCategories, const QList<qint32> &deletedCategories,
-                      const QList<qint32> &deletedDepartments);
+// The arrangement as the tables hold it now: the departments but the
+// placeholder 0 in their order, each with its categories in order, the
+// colour as stored. Empty when it cannot be read (the error is shown).
+QList<OrganisedDepartment> ReadOrganisation();
+
+// What a save makes of the arrangement this user left (`mine`), the one
+// the organiser opened with (`read`) and the one the tables hold now
+// (`now`): only what this user changed is taken onto what is there now.
+// A name, colour or category's department that both users changed apart
+// is a line of `bothChanged` (the row and field as the organiser shows
+// them), settled by `keepMine`: yours, or the other user's when false.
+// Entries this user added take the next free number when another user
+// took theirs meanwhile; entries this user deleted go, those another user
+// added stay; the order is this user's when this user moved something,
+// else the other user's, with the entries only one side has at the end.
+// What could not be done as asked is said in `notes`.
+struct OrganisationMerge
+{
+    QList<OrganisedDepartment> merged;
+    QList<qint32> deletedDepartments;
+    QList<qint32> deletedCategories;
+    QStringList bothChanged;
+    QStringList notes;
+};
+OrganisationMerge MergeOrganisation(const QList<OrganisedDepartment> &read, const QList<OrganisedDepartment> &mine,
+                                    const QList<OrganisedDepartment> &now, bool keepMine = true);
+
+// Saves the arrangement the user left over the one the organiser opened
+// with (`read`), onto the tables as they are now: only what this user
+// changed is written, a field both changed is asked about ("Saved by
+// another user"; Cancel saves nothing and gives false), and the whole is
+// written in one transaction: departments numbered 1, 2, 3 ... in order,
+// categories 1, 2, 3 ... over all departments, each picture following its
+// department. Names are bound, never spliced into the statement, and cut
+// to the columns' lengths. A category that holds services is not deleted.
+// On a failure nothing is written, the error is shown and the result is
+// false. On success `read` becomes what was saved.
+bool SaveOrganisation(const QList<OrganisedDepartment> &mine, QList<OrganisedDepartment> &read);
 
 // The number of services in a department (or, with category set, in one
 // category); the organiser refuses to delete either while it is above 0.

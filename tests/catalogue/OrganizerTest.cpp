@@ -285,6 +285,41 @@ TEST_F(OrganizerTest, ADraggedCategoryIsAskedAboutOnClose)
               QString::number(toDep));
 }
 
+// Another workstation renamed a department after this one started: the
+// organiser shows the name as stored, not as read at start-up, and a
+// rename saved there while it is open is kept beside this user's own.
+// Cancel on a name both changed leaves the organiser open with the tree
+// as typed.
+TEST_F(OrganizerTest, ItOpensOnTheTablesAndSavesOntoThemAsTheyAreNow)
+{
+    exec(QStringLiteral("UPDATE ServiceDepartments SET DepName = 'Paper Stock' WHERE DepNo = 2"));
+    COrganize organizer(nullptr);
+    onDialog<COrganize>([&](COrganize &d) {
+        EXPECT_EQ(find(d, 2, false)->text(0), QStringLiteral("Paper Stock"));
+        exec(QStringLiteral("UPDATE ServiceDepartments SET DepName = 'Presses' WHERE DepNo = 3"));
+        d.tree().setCurrentItem(find(d, 4, false));
+        answerEntry(QStringLiteral("Digital Printing"));
+        d.SendCommand(COrganize::RenameCmd);
+        d.tree().setCurrentItem(find(d, 3, false));
+        answerEntry(QStringLiteral("Press"));
+        d.SendCommand(COrganize::RenameCmd);
+        prompts().answer(platform::IDCANCEL);
+        d.SendCommand(COrganize::SaveCloseCmd);
+        EXPECT_EQ(prompts().shown().last().caption, QStringLiteral("Saved by another user"));
+        EXPECT_TRUE(prompts().lastText().contains(
+            QStringLiteral("Printing, Name: the other user's \"Presses\", yours \"Press\"")));
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_EQ(find(d, 3, false)->text(0), QStringLiteral("Press"));
+        prompts().answer(platform::IDNO);
+        prompts().answer(platform::IDOK); // used after a restart
+        d.SendCommand(COrganize::SaveCloseCmd);
+        return d.result();
+    });
+    organizer.DoModal();
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT DepName FROM ServiceDepartments WHERE DepNo IN (2, 3, 4) ORDER BY DepNo")),
+              QStringLiteral("Paper Stock\nPresses\nDigital Printing"));
+}
+
 TEST_F(OrganizerTest, AfterAnUpgradeItSavesUnseen)
 {
     // Sort numbers out of order are numbered again and pictures follow the

@@ -3,6 +3,8 @@
 #include "catalogue/OrganizeRules.h"
 #include "catalogue/ServiceUpdates.h"
 
+#include <functional>
+
 namespace {
 
 class ServiceUpdatesTest : public CatalogueTest
@@ -129,19 +131,19 @@ TEST_F(ServiceUpdatesTest, OrganisationSavesNamesAsTypedAndNumbersSortOrdersAcro
         {8, QStringLiteral("A name of exactly fifty-five characters, cut to fifty."), 11,
          {{601, QStringLiteral("A category name longer than thirty characters")}}},
     };
-    const QSet<qint32> knownDeps = {0, 1, 2, 3, 4, 5, 6, 7};
-    // The organiser knows every category of the table; a department deleted
-    // takes its categories with it.
-    QSet<qint32> knownCats;
-    QList<qint32> deletedCats = {105};
-    for (const QString &row : sqlite(QStringLiteral("SELECT CatNo, DepNo FROM ServiceCategories")).split(QLatin1Char('\n'))) {
-        const qint32 catNo = row.section(QLatin1Char('|'), 0, 0).toInt();
-        knownCats.insert(catNo);
-        if (QList<int>({4, 5}).contains(row.section(QLatin1Char('|'), 1, 1).toInt()))
-            deletedCats << catNo;
-    }
-    ASSERT_TRUE(deletedCats.contains(301));
-    ASSERT_TRUE(SaveOrganisation(tree, knownDeps, knownCats, deletedCats, {4, 5}));
+    // The organiser showed departments 2 to 5; 4 and 5 were deleted with
+    // their categories, and carbonless 105.
+    QList<OrganisedDepartment> read;
+    for (const OrganisedDepartment &d : ReadOrganisation())
+        if (d.depNo >= 2 && d.depNo <= 5)
+            read << d;
+    ASSERT_EQ(read.size(), 4);
+    ASSERT_TRUE(SaveOrganisation(tree, read));
+    // What was saved is what the next save is weighed against: the tree,
+    // then the departments the organiser did not show, in their order.
+    EXPECT_EQ(read.mid(0, 3), tree);
+    ASSERT_EQ(read.size(), 6);
+    EXPECT_EQ(read[3].depNo * 100 + read[4].depNo * 10 + read[5].depNo, 167);
     EXPECT_EQ(sqlite(QStringLiteral("SELECT DepNo, DepName, IconNo, SortNo FROM ServiceDepartments WHERE DepNo IN "
                                     "(2, 3, 8) ORDER BY SortNo")),
               QStringLiteral("3|Printing|4|1\n2|") + quoted
@@ -149,11 +151,161 @@ TEST_F(ServiceUpdatesTest, OrganisationSavesNamesAsTypedAndNumbersSortOrdersAcro
     EXPECT_EQ(sqlite(QStringLiteral("SELECT CatNo, DepNo, CatName, IconNo, SortNo FROM ServiceCategories WHERE "
                                     "CatNo > 0 ORDER BY SortNo")),
               QStringLiteral("201|3|Offset|52|1\n6|3|Plates|52|2\n101|2|Bond|49|3\n150|2|Cover|49|4\n151|2|")
-                  + quoted + QStringLiteral("|49|5\n601|8|A category name longer than th|59|6"));
-    EXPECT_EQ(sqlite(QStringLiteral("SELECT Count(*) FROM ServiceDepartments WHERE DepNo IN (4, 5)")),
-              QStringLiteral("0"));
-    EXPECT_EQ(sqlite(QStringLiteral("SELECT Count(*) FROM ServiceCategories WHERE DepNo IN (4, 5)")),
-              QStringLiteral("0"));
+                  + quoted
+                  + QStringLiteral("|49|5\n601|8|A category name longer than th|59|6\n401|5|Cutting|52|401\n404|5|"
+                                   "Padding|52|404"));
+    // Cutting and Padding hold services: deleting them would list their
+    // services nowhere, so they stay, and their department with them.
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT DepNo FROM ServiceDepartments WHERE DepNo IN (4, 5)")),
+              QStringLiteral("5"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT CatNo FROM ServiceCategories WHERE DepNo IN (4, 5) ORDER BY CatNo")),
+              QStringLiteral("401\n404"));
+}
+
+// The organiser saved over another workstation's save: it opened on the
+// tables as they were, the other user then saved, and this user's tree is
+// written onto the tables as they are now. Only what this user changed is
+// written; a name, colour or department both changed apart is asked about
+// by the row and field; numbers taken meanwhile are given again; Cancel
+// writes nothing.
+TEST_F(ServiceUpdatesTest, OrganisationSavedOverAnotherUsersSaveKeepsBoth)
+{
+    using Tree = QList<OrganisedDepartment>;
+    const auto department = [](Tree &t, qint32 depNo) -> OrganisedDepartment & {
+        for (OrganisedDepartment &d : t)
+            if (d.depNo == depNo)
+                return d;
+        ADD_FAILURE() << "no department " << depNo;
+        return t[0];
+    };
+    const auto category = [](Tree &t, qint32 catNo) -> OrganisedCategory & {
+        for (OrganisedDepartment &d : t)
+            for (OrganisedCategory &c : d.categories)
+                if (c.catNo == catNo)
+                    return c;
+        ADD_FAILURE() << "no category " << catNo;
+        return t[0].categories[0];
+    };
+    const auto take = [](Tree &t, qint32 catNo) {
+        for (OrganisedDepartment &d : t)
+            for (int k = 0; k < d.categories.size(); ++k)
+                if (d.categories[k].catNo == catNo)
+                    return d.categories.takeAt(k);
+        return OrganisedCategory{};
+    };
+    const QString allDepartments = QStringLiteral("1:Prep:0 2:Paper:3 3:Printing:2 4:Digital:1 5:Finishing:4 "
+                                                  "6:Brokered:5 7:Other:6");
+    const QString allCategories = QStringLiteral("101:2:Bond 150:2:Cover 105:2:Carbonless 201:3:Offset 6:3:Plates "
+                                                 "301:4:Digital 401:5:Cutting 404:5:Padding");
+    const struct
+    {
+        const char *what;
+        const char *other; // the other user's save, after the organiser opened
+        std::function<void(Tree &)> mine;
+        int answer; // to "Saved by another user"; 0: nothing asked
+        QString said; // the line asked or said
+        bool saved;
+        QString departments; // number:name:picture in order
+        QString categories;  // number:department:name in order
+    } cases[] = {
+        {"a different department renamed", "UPDATE ServiceDepartments SET DepName = 'Paper Stock' WHERE DepNo = 2",
+         [&](Tree &t) { department(t, 3).name = QStringLiteral("Press"); }, 0, QString(), true,
+         QString(allDepartments).replace(QLatin1String("Paper:"), QLatin1String("Paper Stock:"))
+             .replace(QLatin1String("Printing"), QLatin1String("Press")),
+         allCategories},
+        {"one name both changed, Yes", "UPDATE ServiceDepartments SET DepName = 'Paper Stock' WHERE DepNo = 2",
+         [&](Tree &t) { department(t, 2).name = QStringLiteral("Stock"); }, platform::IDYES,
+         QStringLiteral("Paper, Name: the other user's \"Paper Stock\", yours \"Stock\""), true,
+         QString(allDepartments).replace(QLatin1String("Paper:"), QLatin1String("Stock:")), allCategories},
+        {"one name both changed, No", "UPDATE ServiceDepartments SET DepName = 'Paper Stock' WHERE DepNo = 2",
+         [&](Tree &t) {
+             department(t, 2).name = QStringLiteral("Stock");
+             category(t, 101).name = QStringLiteral("Bonds");
+         },
+         platform::IDNO, QStringLiteral("Paper, Name: the other user's \"Paper Stock\", yours \"Stock\""), true,
+         QString(allDepartments).replace(QLatin1String("Paper:"), QLatin1String("Paper Stock:")),
+         QString(allCategories).replace(QLatin1String("Bond "), QLatin1String("Bonds "))},
+        {"one name both changed, Cancel", "UPDATE ServiceDepartments SET DepName = 'Paper Stock' WHERE DepNo = 2",
+         [&](Tree &t) {
+             department(t, 2).name = QStringLiteral("Stock");
+             category(t, 101).name = QStringLiteral("Bonds");
+         },
+         platform::IDCANCEL, QStringLiteral("Paper, Name: the other user's \"Paper Stock\", yours \"Stock\""), false,
+         QString(allDepartments).replace(QLatin1String("Paper:"), QLatin1String("Paper Stock:")),
+         // nothing written: the sort numbers as the shop had them
+         QStringLiteral("101:2:Bond 150:2:Cover 105:2:Carbonless 201:3:Offset 301:4:Digital 6:3:Plates "
+                        "401:5:Cutting 404:5:Padding")},
+        {"one colour both changed, Yes", "UPDATE ServiceDepartments SET IconNo = 7 WHERE DepNo = 3",
+         [&](Tree &t) { department(t, 3).colour = 9; }, platform::IDYES,
+         QStringLiteral("Printing, Color: the other user's \"7\", yours \"9\""), true,
+         QString(allDepartments).replace(QLatin1String("Printing:2"), QLatin1String("Printing:9")), allCategories},
+        {"both added a paper category", "INSERT INTO ServiceCategories (CatNo, DepNo, CatName, IconNo, SortNo) "
+                                        "VALUES (151, 2, 'Gloss', 51, 7)",
+         [&](Tree &t) { department(t, 2).categories << OrganisedCategory{151, QStringLiteral("Matte")}; }, 0,
+         QString(), true, allDepartments,
+         QStringLiteral("101:2:Bond 150:2:Cover 105:2:Carbonless 151:2:Gloss 152:2:Matte 201:3:Offset 6:3:Plates "
+                        "301:4:Digital 401:5:Cutting 404:5:Padding")},
+        {"both added department 8", "INSERT INTO ServiceDepartments (DepNo, DepName, IconNo, SortNo) VALUES "
+                                    "(8, 'Mail', 7, 8)",
+         [&](Tree &t) { t << OrganisedDepartment{8, QStringLiteral("Web"), 11, {}}; }, 0, QString(), true,
+         allDepartments + QStringLiteral(" 8:Mail:7 9:Web:11"), allCategories},
+        {"a category renamed here, deleted there", "DELETE FROM ServiceCategories WHERE CatNo = 150",
+         [&](Tree &t) { category(t, 150).name = QStringLiteral("Covers"); }, 0,
+         QStringLiteral("\"Cover\" was deleted by another user."), true, allDepartments,
+         QString(allCategories).remove(QLatin1String("150:2:Cover "))},
+        {"a category moved there, the departments ordered here",
+         "UPDATE ServiceCategories SET DepNo = 2 WHERE CatNo = 201",
+         [&](Tree &t) { t.move(2, 0); }, 0, QString(), true,
+         QStringLiteral("3:Printing:2 1:Prep:0 2:Paper:3 4:Digital:1 5:Finishing:4 6:Brokered:5 7:Other:6"),
+         QStringLiteral("6:3:Plates 201:2:Offset 101:2:Bond 150:2:Cover 105:2:Carbonless 301:4:Digital "
+                        "401:5:Cutting 404:5:Padding")},
+        {"one category moved apart, No", "UPDATE ServiceCategories SET DepNo = 2 WHERE CatNo = 201",
+         [&](Tree &t) { department(t, 4).categories << take(t, 201); }, platform::IDNO,
+         QStringLiteral("Offset, Department: the other user's \"Paper\", yours \"Digital\""), true, allDepartments,
+         QStringLiteral("101:2:Bond 150:2:Cover 105:2:Carbonless 201:2:Offset 6:3:Plates 301:4:Digital "
+                        "401:5:Cutting 404:5:Padding")},
+        {"a department deleted here, filled there", "INSERT INTO ServiceCategories (CatNo, DepNo, CatName, IconNo, "
+                                                    "SortNo) VALUES (302, 4, 'Wide', 49, 8)",
+         [&](Tree &t) { t.removeAt(3); }, 0,
+         QStringLiteral("\"Digital\" was not deleted: another user put a category in it."), true, allDepartments,
+         QStringLiteral("101:2:Bond 150:2:Cover 105:2:Carbonless 201:3:Offset 6:3:Plates 302:4:Wide "
+                        "401:5:Cutting 404:5:Padding")},
+    };
+    native(QStringLiteral("CREATE TABLE KeptDepartments AS SELECT * FROM ServiceDepartments"));
+    native(QStringLiteral("CREATE TABLE KeptCategories AS SELECT * FROM ServiceCategories"));
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        native(QStringLiteral("DELETE FROM ServiceDepartments"));
+        native(QStringLiteral("INSERT INTO ServiceDepartments SELECT * FROM KeptDepartments"));
+        native(QStringLiteral("DELETE FROM ServiceCategories"));
+        native(QStringLiteral("INSERT INTO ServiceCategories SELECT * FROM KeptCategories"));
+        prompts().clear();
+        Tree read = ReadOrganisation();
+        ASSERT_EQ(read.size(), 7);
+        Tree mine = read;
+        c.mine(mine);
+        native(QString::fromLatin1(c.other));
+        if (c.answer)
+            prompts().answer(c.answer);
+        else if (!c.said.isEmpty())
+            prompts().answer(platform::IDOK);
+        EXPECT_EQ(SaveOrganisation(mine, read), c.saved);
+        const QStringList shown = prompts().texts();
+        if (c.said.isEmpty()) {
+            EXPECT_TRUE(shown.isEmpty()) << shown.join(QLatin1Char('\n')).toStdString();
+        } else {
+            ASSERT_EQ(shown.size(), 1);
+            EXPECT_TRUE(shown[0].contains(c.said)) << shown[0].toStdString();
+        }
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT DepNo || ':' || DepName || ':' || IconNo FROM ServiceDepartments "
+                                        "WHERE DepNo > 0 ORDER BY SortNo"))
+                      .replace(QLatin1Char('\n'), QLatin1Char(' ')),
+                  c.departments);
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT CatNo || ':' || DepNo || ':' || CatName FROM ServiceCategories ORDER BY "
+                                        "SortNo, CatNo"))
+                      .replace(QLatin1Char('\n'), QLatin1Char(' ')),
+                  c.categories);
+    }
 }
 
 TEST_F(ServiceUpdatesTest, OrganisationThatFailsLeavesBothTablesAsTheyWere)
@@ -164,8 +316,10 @@ TEST_F(ServiceUpdatesTest, OrganisationThatFailsLeavesBothTablesAsTheyWere)
     QList<OrganisedDepartment> tree = {
         {2, QStringLiteral("Paper renamed"), 3, {{101, QStringLiteral("Bond")}, {150, QStringLiteral("Cover")}}},
     };
+    QList<OrganisedDepartment> read = ReadOrganisation().mid(1, 1);
+    ASSERT_EQ(read.value(0).depNo, 2);
     prompts().answer(platform::IDOK);
-    EXPECT_FALSE(SaveOrganisation(tree, {2}, {101, 150}, {}, {}));
+    EXPECT_FALSE(SaveOrganisation(tree, read));
     EXPECT_EQ(dump(QStringLiteral("ServiceDepartments")), departments);
     EXPECT_EQ(dump(QStringLiteral("ServiceCategories")), categories);
 }
