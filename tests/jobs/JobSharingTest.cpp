@@ -497,8 +497,9 @@ TEST_F(JobSharing, AnItemAndItsJobsFiguresAreSavedTogetherOrNotAtAll)
         }
         window.DoModal();
         sqlite(QStringLiteral("DROP TRIGGER IF EXISTS refuse;"));
-        if (c.whileAsked == otherCustomer)
+        if (c.whileAsked == otherCustomer) {
             EXPECT_EQ(sqlite(QStringLiteral("SELECT Memo FROM Customers WHERE CusNo = 100")), QStringLiteral("Called back"));
+        }
         if (c.priceLevel != 0)
             exec(QStringLiteral("UPDATE Customers SET PriceLevel = 0, Memo = Null WHERE CusNo = 100"));
         if (c.command != 0) {
