@@ -56,12 +56,18 @@ bool checkPasswordLevel(int level)
 
 // Every column of the job's item rows as stored, a row a line: what a
 // pricing works from, to be found the same when its figures are written.
-QStringList storedItemRows(platform::Database *database, qint32 jobId)
+// With an item's numbers, that item's rows only (a negative itemNo: all).
+QStringList storedItemRows(platform::Database *database, qint32 jobId, int itemNo = -1, int subNo = 0)
 {
     QStringList rows;
     platform::Recordset rs(database ? *database : SharedDatabase());
-    rs.open(platform::Recordset::Type::Snapshot, QStringLiteral("SELECT * FROM Items WHERE JobID = ? ORDER BY ItemID"),
-            {platform::Value(jobId)});
+    if (itemNo < 0)
+        rs.open(platform::Recordset::Type::Snapshot,
+                QStringLiteral("SELECT * FROM Items WHERE JobID = ? ORDER BY ItemID"), {platform::Value(jobId)});
+    else
+        rs.open(platform::Recordset::Type::Snapshot,
+                QStringLiteral("SELECT * FROM Items WHERE JobID = ? and ItemNo = ? and SubNo = ? ORDER BY ItemID"),
+                {platform::Value(jobId), platform::Value(itemNo), platform::Value(subNo)});
     for (; !rs.isEOF(); rs.moveNext()) {
         QStringList values;
         for (int i = 0; i < rs.fieldCount(); ++i) {
@@ -234,14 +240,18 @@ void CJobDlg::OnRepriceItem()
         return;
     // The pricing and every question it asks come first; the transaction
     // that writes the item's rows and the job's figures then only writes
-    // what was priced, onto the job's items as they were priced.
-    const QStringList priced = storedItemRows(m_pJob->m_pDatabase, m_pJob->m_JobID);
+    // what was priced, onto the item's rows as they were priced (the other
+    // items count through the job's figures, which the save checks).
+    const CItemSet &item = itemRecord();
+    const qint32 itemNo = item.m_ItemNo;
+    const qint32 subNo = item.m_SubNo;
+    const QStringList priced = storedItemRows(m_pJob->m_pDatabase, m_pJob->m_JobID, itemNo, subNo);
     CItemPrice engine(&itemRecord(), false);
     const int choice = engine.PriceItemUnsaved(0);
     QString refusal;
     const bool saved = SaveItemsOntoJob(
         [&] {
-            if (storedItemRows(m_pJob->m_pDatabase, m_pJob->m_JobID) != priced)
+            if (storedItemRows(m_pJob->m_pDatabase, m_pJob->m_JobID, itemNo, subNo) != priced)
                 return int(CJobSet::ItemsJobFiguresChanged);
             if (choice != 0)
                 engine.SaveChosenRows(&refusal);

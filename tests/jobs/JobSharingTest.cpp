@@ -363,6 +363,10 @@ TEST_F(JobSharing, AnItemAndItsJobsFiguresAreSavedTogetherOrNotAtAll)
          QStringLiteral("00|2|50.0001|50"), QString(), 30364, {platform::IDOK}, nullptr, 6, 1, otherCustomer},
         {"Reprice All asks each price: another user saves meanwhile", nullptr, QString(),
          QStringLiteral("00|2|0.0002|0.0001"), QString(), 30372, {platform::IDYES}, closeWindow, 6, 2, otherCustomer},
+        // Another item renamed meanwhile is no part of item 2's pricing.
+        {"Reprice Item asks its price: another user renames item 1 meanwhile", nullptr, QString(),
+         QStringLiteral("00|2|50.0001|50"), QString(), 30364, {platform::IDOK}, nullptr, 6, 1,
+         "UPDATE Items SET Description = 'Cards REV A' WHERE JobID = %1 and ItemNo = 1 and SerNo = 0;"},
         // The other user changes the item while its price is asked: what was
         // priced is not written over it.
         {"Reprice Item asks its price: another user saves the item meanwhile", nullptr,
