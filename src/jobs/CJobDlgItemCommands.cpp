@@ -242,6 +242,13 @@ void CJobDlg::OnRepriceItem()
     // that writes the item's rows and the job's figures then only writes
     // what was priced, onto the item's rows as they were priced (the other
     // items count through the job's figures, which the save checks).
+    const QString nothing = QStringLiteral("Nothing of this item was saved.");
+    // A job posted, deleted or saved by another user since it was read is
+    // refused before the pricing asks anything (nothing is written then).
+    if (m_pJob->StoredStateForItems() != CJobSet::ItemsJobReady) {
+        SaveItemsOntoJob([] { return int(CJobSet::ItemsJobReady); }, false, nothing);
+        return;
+    }
     const CItemSet &item = itemRecord();
     const qint32 itemNo = item.m_ItemNo;
     const qint32 subNo = item.m_SubNo;
@@ -257,7 +264,7 @@ void CJobDlg::OnRepriceItem()
                 engine.SaveChosenRows(&refusal);
             return int(CJobSet::ItemsJobReady);
         },
-        false, QStringLiteral("Nothing of this item was saved."));
+        false, nothing);
     if (!refusal.isEmpty())
         Prompt::messageBox(refusal, QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
     if (!saved)
@@ -458,6 +465,11 @@ void CJobDlg::OnRepriceAll()
                                  "automatically. \n\nIf you are not sure about this feature, click No."),
                   platform::MB_ICONQUESTION))
         return;
+    const QString nothing = QStringLiteral("None of the items was repriced.");
+    if (m_pJob->StoredStateForItems() != CJobSet::ItemsJobReady) {
+        SaveItemsOntoJob([] { return int(CJobSet::ItemsJobReady); }, false, nothing);
+        return;
+    }
     CItemSet &item = itemRecord();
     try {
         if (item.GetEditMode() != CXDaoSet::dbEditNone)
@@ -564,7 +576,7 @@ void CJobDlg::OnRepriceAll()
         }
         return int(CJobSet::ItemsJobReady);
     };
-    const bool saved = SaveItemsOntoJob(repriceAll, false, QStringLiteral("None of the items was repriced."));
+    const bool saved = SaveItemsOntoJob(repriceAll, false, nothing);
     for (const QString &refusal : std::as_const(refusals))
         Prompt::messageBox(refusal, QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
     if (!saved)

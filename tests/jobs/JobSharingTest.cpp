@@ -363,6 +363,9 @@ TEST_F(JobSharing, AnItemAndItsJobsFiguresAreSavedTogetherOrNotAtAll)
          QStringLiteral("00|2|50.0001|50"), QString(), 30364, {platform::IDOK}, nullptr, 6, 1, otherCustomer},
         {"Reprice All asks each price: another user saves meanwhile", nullptr, QString(),
          QStringLiteral("00|2|0.0002|0.0001"), QString(), 30372, {platform::IDYES}, closeWindow, 6, 2, otherCustomer},
+        // Posted before the command: refused before any price is asked.
+        {"Reprice Item priced by hand after the other posted", otherPosts, postedFor.arg(QStringLiteral("%1"), oneItem),
+         QString(), QString(), 30364, {platform::IDOK}, nullptr, 6, 0},
         // Another item renamed meanwhile is no part of item 2's pricing.
         {"Reprice Item asks its price: another user renames item 1 meanwhile", nullptr, QString(),
          QStringLiteral("00|2|50.0001|50"), QString(), 30364, {platform::IDOK}, nullptr, 6, 1,
