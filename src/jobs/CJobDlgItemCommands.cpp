@@ -79,6 +79,20 @@ QStringList storedItemRows(platform::Database *database, qint32 jobId, int itemN
     return rows;
 }
 
+// Whether another user has stored a value of the item row's column, since
+// this window read `read` there, other than `mine`: saving `mine` over it
+// would have to ask which to keep.
+bool storedOtherThan(platform::Database *database, qint32 itemId, const QString &column, int read, int mine)
+{
+    platform::Recordset rs(database ? *database : SharedDatabase());
+    rs.open(platform::Recordset::Type::Snapshot, QStringLiteral("SELECT %1 FROM Items WHERE ItemID = ?").arg(column),
+            {platform::Value(itemId)});
+    if (rs.isEOF())
+        return false; // gone: the save says so
+    const int now = rs.value(0).isNull() ? 0 : rs.value(0).toInt();
+    return now != read && now != mine;
+}
+
 // The reprice result grid: the grid window laid out for its six columns.
 class RepriceGrid : public CDlgGrid
 {
@@ -182,9 +196,17 @@ void CJobDlg::OnTaxExempt()
         item.CancelUpdate();
         return;
     }
+    const int read = item.m_Bleed;
     item.m_Bleed = exempt ? 0 : 1;
-    // The job's taxable amounts and taxes change with it.
-    if (!SaveItemsWithJob([&] { return item.SaveRecord(); }, true, QStringLiteral("Nothing of this item was saved."))) {
+    // The job's taxable amounts and taxes change with it. Another user's
+    // other mark, saved while the question was up, is refused rather than
+    // asked about while the file is held.
+    const auto write = [&] {
+        if (storedOtherThan(item.m_pDatabase, item.m_ItemID, QStringLiteral("Bleed"), read, item.m_Bleed))
+            return int(CJobSet::ItemsJobFiguresChanged);
+        return int(item.SaveRecord() ? CJobSet::ItemsJobReady : CJobSet::ItemsJobCancelled);
+    };
+    if (!SaveItemsOntoJob(write, true, QStringLiteral("Nothing of this item was saved."))) {
         cancelItemEdit(item);
         return;
     }
@@ -198,6 +220,7 @@ void CJobDlg::OnLockPrice()
         return;
     CItemSet &item = itemRecord();
     auto stop = [&] { item.CancelUpdate(); };
+    const int read = item.m_Mix;
     if (item.m_Mix > 0) {
         if (!askYesNo(QStringLiteral("Do you want to unlock the price of ") + itemLabel(item) + QStringLiteral("?"),
                       platform::MB_ICONQUESTION))
@@ -226,7 +249,14 @@ void CJobDlg::OnLockPrice()
             return stop();
         item.m_Mix = quint8(level);
     }
-    if (!SaveItemsWithJob([&] { return item.SaveRecord(); }, false, QStringLiteral("Nothing of this item was saved."))) {
+    // Another user's lock, saved while this one was chosen, is refused
+    // rather than asked about while the file is held.
+    const auto write = [&] {
+        if (storedOtherThan(item.m_pDatabase, item.m_ItemID, QStringLiteral("Mix"), read, item.m_Mix))
+            return int(CJobSet::ItemsJobFiguresChanged);
+        return int(item.SaveRecord() ? CJobSet::ItemsJobReady : CJobSet::ItemsJobCancelled);
+    };
+    if (!SaveItemsOntoJob(write, false, QStringLiteral("Nothing of this item was saved."))) {
         cancelItemEdit(item);
         return;
     }

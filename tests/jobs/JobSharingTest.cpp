@@ -272,8 +272,9 @@ TEST_F(JobSharing, AnItemAndItsJobsFiguresAreSavedTogetherOrNotAtAll)
         // Items priced by hand: the price level of the customer and of item
         // 2 (6: the item's price is asked), and how many prices are asked;
         // each is answered with the price offered. While the first is on
-        // screen, the other workstation writes `whileAsked` (%1: the JobID):
-        // it must not wait for this workstation's answer.
+        // screen (or else the command's window), the other workstation
+        // writes `whileAsked` (%1: the JobID): it must not wait for this
+        // workstation's answer.
         int priceLevel = 0;
         int asked = 0;
         const char *whileAsked = nullptr;
@@ -310,6 +311,16 @@ TEST_F(JobSharing, AnItemAndItsJobsFiguresAreSavedTogetherOrNotAtAll)
              o.SendCommand(1);
              return o.result();
          }},
+        // Another user locks item 2 at level 2 while this user chooses the
+        // low level: refused, never asked while the file is held.
+        {"Lock Price while the other locks it", nullptr, figuresSavedFor.arg(QStringLiteral("%1"), oneItem), QString(),
+         QString(), 30528, {platform::IDOK},
+         [](QDialog &dialog) {
+             auto &o = dynamic_cast<CDlgOptions &>(dialog);
+             o.SendCommand(1);
+             return o.result();
+         },
+         0, 0, "UPDATE Items SET Mix = 3 WHERE JobID = %1 and ItemNo = 2 and SerNo = 0;"},
         {"Lock Price after the other posted", otherPosts, postedFor.arg(QStringLiteral("%1"), oneItem), QString(),
          QString(), 30528, {platform::IDOK},
          [](QDialog &dialog) {
@@ -429,23 +440,30 @@ TEST_F(JobSharing, AnItemAndItsJobsFiguresAreSavedTogetherOrNotAtAll)
                 prompts().clear();
                 for (int answer : c.answers)
                     prompts().answer(answer);
+                // The other workstation, waiting up to 3 seconds for the
+                // file as the program's own writes do.
+                const auto otherWrites = [&] {
+                    QProcess other;
+                    other.start(QStringLiteral("sqlite3"),
+                                {databasePath(), QStringLiteral("-cmd"), QStringLiteral(".timeout 3000"),
+                                 QString::fromLatin1(c.whileAsked).replace(QStringLiteral("%1"), QString::number(id))});
+                    EXPECT_TRUE(other.waitForFinished(60000));
+                    EXPECT_EQ(other.exitCode(), 0) << other.readAllStandardError().toStdString();
+                    before = sqlite(QStringLiteral(".dump"));
+                };
                 for (int asked = 0; asked < c.asked; ++asked)
                     prompts().onDialog([&, asked](QDialog &entry) {
                         EXPECT_EQ(entry.objectName(), QStringLiteral("PricingEntry"));
-                        if (asked == 0 && c.whileAsked) {
-                            // The other workstation, waiting up to 3 seconds
-                            // for the file as the program's own writes do.
-                            QProcess other;
-                            other.start(QStringLiteral("sqlite3"),
-                                        {databasePath(), QStringLiteral("-cmd"), QStringLiteral(".timeout 3000"),
-                                         QString::fromLatin1(c.whileAsked).replace(QStringLiteral("%1"), QString::number(id))});
-                            EXPECT_TRUE(other.waitForFinished(60000));
-                            EXPECT_EQ(other.exitCode(), 0) << other.readAllStandardError().toStdString();
-                            before = sqlite(QStringLiteral(".dump"));
-                        }
+                        if (asked == 0 && c.whileAsked)
+                            otherWrites();
                         return int(QDialog::Accepted);
                     });
-                if (c.window)
+                if (c.window && c.whileAsked && c.asked == 0)
+                    prompts().onDialog([&](QDialog &dialog) {
+                        otherWrites();
+                        return c.window(dialog);
+                    });
+                else if (c.window)
                     prompts().onDialog(c.window);
                 d.SendCommand(c.command);
                 EXPECT_EQ(prompts().pendingAnswers(), 0) << prompts().texts().join(QLatin1Char('|')).toStdString();
