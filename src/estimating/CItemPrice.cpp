@@ -460,7 +460,68 @@ void CItemPrice::SpreadItemPrice(Money price)
 
 int CItemPrice::PriceItem(int quantity)
 {
+    return PriceAndChoose(quantity, true);
+}
+
+int CItemPrice::PriceItemUnsaved(int quantity)
+{
+    m_nChosen = 0;
+    const int choice = PriceAndChoose(quantity, false);
+    if (m_bSilent || choice == 0)
+        return 0;
+    // A price or cost past the largest amount, of the item or of its job, is
+    // refused now, while nothing holds the file.
+    if (const QString refusal = PastLargestOfChoice(choice); !refusal.isEmpty()) {
+        ShowItemMessage(refusal + QStringLiteral("\n\nThe item's prices are not saved."), platform::MB_ICONEXCLAMATION);
+        return 0;
+    }
+    m_nChosen = choice;
+    return choice;
+}
+
+bool CItemPrice::SaveChosenRows(QString *refusal)
+{
+    if (m_nChosen == 0)
+        return false;
+    // The rows as they are stored now: the caller has checked that they are
+    // the ones priced, and nothing of another user's is asked about here.
+    try {
+        if (m_items.IsOpen())
+            m_items.Requery();
+        else if (!OpenItemRowSet())
+            return false;
+    } catch (const platform::DbException &) {
+        return false;
+    }
+    const bool ok = WriteRows(m_nChosen, m_bSpread, refusal);
+    if (m_pCache && m_pItem)
+        m_pCache->ItemRowsWritten(m_pItem->m_JobID, m_pItem->m_ItemNo, m_pItem->m_SubNo);
+    return ok;
+}
+
+QString CItemPrice::PastLargestOfChoice(int choice) const
+{
+    if (!m_bAllPriced || !m_pItem)
+        return QString();
+    Money itemCost;
+    Money itemPrice;
+    ChosenFigures(choice, itemCost, itemPrice);
+    return PastLargestAmount(m_pItem->m_JobID, m_pItem->m_ItemNo, m_pItem->m_SubNo, itemCost, itemPrice);
+}
+
+void CItemPrice::ChosenFigures(int choice, Money &itemCost, Money &itemPrice) const
+{
+    const bool newCost = choice == DefaultCostDefaultPrice || choice == DefaultCostLastPrice
+                         || choice == DefaultCostRevisedPrice;
+    const bool newPrice = choice == DefaultCostDefaultPrice || choice == RevisedCostDefaultPrice;
+    itemCost = newCost ? m_NewCost : m_RevCost;
+    itemPrice = newPrice ? m_NewPrice : m_RevPrice;
+}
+
+int CItemPrice::PriceAndChoose(int quantity, bool write)
+{
     ++m_nPass;
+    m_bSpread = false;
     m_NewCost = m_NewPrice = m_RevCost = m_RevPrice = Money();
     m_bAllPriced = true;
     m_strPastBound.clear();
@@ -585,6 +646,9 @@ int CItemPrice::PriceItem(int quantity)
     if (choice == NoChoiceYet)
         choice = DefaultCostDefaultPrice;
     m_nChoice = choice;
+    m_bSpread = spread;
+    if (!write)
+        return choice;
     return SaveRows(choice, spread) ? choice : 0;
 }
 
@@ -672,24 +736,25 @@ QString CItemPrice::PastLargestAmount(qint32 jobId, qint32 itemNo, qint32 subNo,
     return QString();
 }
 
-bool CItemPrice::WriteRows(int choice, bool spreadTyped)
+bool CItemPrice::WriteRows(int choice, bool spreadTyped, QString *refused)
 {
     const bool newCost = choice == DefaultCostDefaultPrice || choice == DefaultCostLastPrice
                          || choice == DefaultCostRevisedPrice;
     const bool newPrice = choice == DefaultCostDefaultPrice || choice == RevisedCostDefaultPrice;
-    const Money itemCost = newCost ? m_NewCost : m_RevCost;
-    const Money itemPrice = newPrice ? m_NewPrice : m_RevPrice;
+    Money itemCost;
+    Money itemPrice;
+    ChosenFigures(choice, itemCost, itemPrice);
 
     // A price or cost past the largest amount, of the item or of its job,
-    // is refused by name; the item keeps the figures it had.
-    if (m_bAllPriced && m_pItem) {
-        const QString refusal =
-            PastLargestAmount(m_pItem->m_JobID, m_pItem->m_ItemNo, m_pItem->m_SubNo, itemCost, itemPrice);
-        if (!refusal.isEmpty()) {
-            ShowItemMessage(refusal + QStringLiteral("\n\nThe item's prices are not saved."),
-                            platform::MB_ICONEXCLAMATION);
-            return false;
-        }
+    // is refused by name; the item keeps the figures it had. A caller that
+    // holds the file says it once the file is let go.
+    if (const QString refusal = PastLargestOfChoice(choice); !refusal.isEmpty()) {
+        const QString text = refusal + QStringLiteral("\n\nThe item's prices are not saved.");
+        if (refused)
+            *refused = ItemTitle() + QStringLiteral("\n\n") + text;
+        else
+            ShowItemMessage(text, platform::MB_ICONEXCLAMATION);
+        return false;
     }
 
     // All rows or none: a failure on any row leaves the item as it was.

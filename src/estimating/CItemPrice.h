@@ -71,6 +71,23 @@ public:
     // Silent: TRUE when the new price is not zero. Otherwise the choice that
     // was saved (30451..30456), or 0 when nothing was written.
     int PriceItem(int quantity = 0);
+    // The same pricing, every question of it asked (a missing count, time or
+    // rate, the price of an item priced by hand, the figures to keep, what is
+    // said of them), but nothing written: the choice to be written by
+    // SaveChosenRows (30451..30456), or 0 when nothing is to be written. A
+    // caller that writes the item in a transaction with other rows prices it
+    // so before the transaction, and no workstation waits on a question.
+    int PriceItemUnsaved(int quantity = 0);
+    // Writes the rows of the last PriceItemUnsaved as chosen onto the item's
+    // rows as stored now, asking nothing: the caller's transaction holds the
+    // file and has checked that the rows are the ones priced. A refusal (an
+    // amount past the largest) is put into `refusal`, to be said once the
+    // transaction is over; a database failure is shown as any other. False
+    // when nothing was written.
+    bool SaveChosenRows(QString *refusal);
+    // Prices the item at this price level in place of the one its row holds
+    // (a caller that saves the level with the price); before PriceItem.
+    void SetPriceLevel(int level) { m_nPriceLevel = level; }
     static int GetPriceChangeState(Money saved, Money defaultPrice);
     void SpreadItemPrice(Money price);
 
@@ -185,7 +202,12 @@ private:
     QString ItemTitle() const;
     bool OpenItemRowSet();
     bool SaveRows(int choice, bool spreadTyped);
-    bool WriteRows(int choice, bool spreadTyped);
+    // `refused`: where a refusal goes instead of being shown (nullptr: shown).
+    bool WriteRows(int choice, bool spreadTyped, QString *refused = nullptr);
+    int PriceAndChoose(int quantity, bool write);
+    void ChosenFigures(int choice, Money &itemCost, Money &itemPrice) const;
+    // Why the figures of the choice may not be saved (PastLargestAmount).
+    QString PastLargestOfChoice(int choice) const;
     void PaperDifficultyOf(const CSerSet &paper, int &level) const;
     // The figure, worked in more bits than it is kept in, held to the largest
     // count (or amount, in ten-thousandths): past it, the first such figure
@@ -237,6 +259,8 @@ private:
     int m_nPass = 0;
     int m_nPresetChoice = NoChoiceYet;
     int m_nChoice = NoChoiceYet;
+    int m_nChosen = 0;     // the choice PriceItemUnsaved left to be written
+    bool m_bSpread = false; // a price typed or kept was spread over the rows
     const Owner *m_pOwner = nullptr;
     PriceChangeDialog m_priceChangeDialog;
     int m_nJobType = 0;

@@ -120,6 +120,15 @@ public:
     // (the caller says it), else shown. TRUE when saved.
     bool SaveItemsWithJob(const std::function<bool()> &write, bool forceTotals, const QString &nothing,
                           QString *failure = nullptr);
+    // The same, for a `write` that may find the job's items changed since it
+    // read them: it gives ItemsJobReady when it wrote, ItemsJobFiguresChanged
+    // when the rows it worked from were saved meanwhile (refused as figures
+    // saved meanwhile), ItemsJobCancelled when it failed or was given up
+    // (the user told once the file is let go). Nothing is asked while the
+    // transaction holds the file: a database failure inside it is shown
+    // after the rollback.
+    bool SaveItemsOntoJob(const std::function<int()> &write, bool forceTotals, const QString &nothing,
+                          QString *failure = nullptr);
     void EditItemCosts(qint32 focusItemId);
     // Structure: a new item through the item specs window; the list of
     // items to tick for deletion (preselect: an ItemID or 0).

@@ -21,6 +21,7 @@
 #include <QtWidgets/QApplication>
 #include "platform/Prompt.h"
 #include "platform/db/DbException.h"
+#include "platform/db/Recordset.h"
 #include "views/CDlgOptions.h"
 
 namespace {
@@ -51,6 +52,45 @@ bool checkPasswordLevel(int level)
 {
     CZqApp *app = ZqApp();
     return app && app->CheckPassword(-level, QString());
+}
+
+// Every column of the job's item rows as stored, a row a line: what a
+// pricing works from, to be found the same when its figures are written.
+// With an item's numbers, that item's rows only (a negative itemNo: all).
+QStringList storedItemRows(platform::Database *database, qint32 jobId, int itemNo = -1, int subNo = 0)
+{
+    QStringList rows;
+    platform::Recordset rs(database ? *database : SharedDatabase());
+    if (itemNo < 0)
+        rs.open(platform::Recordset::Type::Snapshot,
+                QStringLiteral("SELECT * FROM Items WHERE JobID = ? ORDER BY ItemID"), {platform::Value(jobId)});
+    else
+        rs.open(platform::Recordset::Type::Snapshot,
+                QStringLiteral("SELECT * FROM Items WHERE JobID = ? and ItemNo = ? and SubNo = ? ORDER BY ItemID"),
+                {platform::Value(jobId), platform::Value(itemNo), platform::Value(subNo)});
+    for (; !rs.isEOF(); rs.moveNext()) {
+        QStringList values;
+        for (int i = 0; i < rs.fieldCount(); ++i) {
+            const platform::Value v = rs.value(i);
+            values << (v.isNull() ? QStringLiteral("\u0001") : v.toString());
+        }
+        rows << values.join(QChar(0x1f));
+    }
+    return rows;
+}
+
+// Whether another user has stored a value of the item row's column, since
+// this window read `read` there, other than `mine`: saving `mine` over it
+// would have to ask which to keep.
+bool storedOtherThan(platform::Database *database, qint32 itemId, const QString &column, int read, int mine)
+{
+    platform::Recordset rs(database ? *database : SharedDatabase());
+    rs.open(platform::Recordset::Type::Snapshot, QStringLiteral("SELECT %1 FROM Items WHERE ItemID = ?").arg(column),
+            {platform::Value(itemId)});
+    if (rs.isEOF())
+        return false; // gone: the save says so
+    const int now = rs.value(0).isNull() ? 0 : rs.value(0).toInt();
+    return now != read && now != mine;
 }
 
 // The reprice result grid: the grid window laid out for its six columns.
@@ -156,9 +196,17 @@ void CJobDlg::OnTaxExempt()
         item.CancelUpdate();
         return;
     }
+    const int read = item.m_Bleed;
     item.m_Bleed = exempt ? 0 : 1;
-    // The job's taxable amounts and taxes change with it.
-    if (!SaveItemsWithJob([&] { return item.SaveRecord(); }, true, QStringLiteral("Nothing of this item was saved."))) {
+    // The job's taxable amounts and taxes change with it. Another user's
+    // other mark, saved while the question was up, is refused rather than
+    // asked about while the file is held.
+    const auto write = [&] {
+        if (storedOtherThan(item.m_pDatabase, item.m_ItemID, QStringLiteral("Bleed"), read, item.m_Bleed))
+            return int(CJobSet::ItemsJobFiguresChanged);
+        return int(item.SaveRecord() ? CJobSet::ItemsJobReady : CJobSet::ItemsJobCancelled);
+    };
+    if (!SaveItemsOntoJob(write, true, QStringLiteral("Nothing of this item was saved."))) {
         cancelItemEdit(item);
         return;
     }
@@ -172,6 +220,7 @@ void CJobDlg::OnLockPrice()
         return;
     CItemSet &item = itemRecord();
     auto stop = [&] { item.CancelUpdate(); };
+    const int read = item.m_Mix;
     if (item.m_Mix > 0) {
         if (!askYesNo(QStringLiteral("Do you want to unlock the price of ") + itemLabel(item) + QStringLiteral("?"),
                       platform::MB_ICONQUESTION))
@@ -200,7 +249,14 @@ void CJobDlg::OnLockPrice()
             return stop();
         item.m_Mix = quint8(level);
     }
-    if (!SaveItemsWithJob([&] { return item.SaveRecord(); }, false, QStringLiteral("Nothing of this item was saved."))) {
+    // Another user's lock, saved while this one was chosen, is refused
+    // rather than asked about while the file is held.
+    const auto write = [&] {
+        if (storedOtherThan(item.m_pDatabase, item.m_ItemID, QStringLiteral("Mix"), read, item.m_Mix))
+            return int(CJobSet::ItemsJobFiguresChanged);
+        return int(item.SaveRecord() ? CJobSet::ItemsJobReady : CJobSet::ItemsJobCancelled);
+    };
+    if (!SaveItemsOntoJob(write, false, QStringLiteral("Nothing of this item was saved."))) {
         cancelItemEdit(item);
         return;
     }
@@ -212,13 +268,35 @@ void CJobDlg::OnRepriceItem()
 {
     if (!ItemsChangeable() || !SelectCurrentItem(false) || PriceLockRefuses(QStringLiteral("reprice")))
         return;
-    const bool saved = SaveItemsWithJob(
-        [this] {
-            CItemPrice engine(&itemRecord(), false);
-            engine.PriceItem(0);
-            return true;
+    // The pricing and every question it asks come first; the transaction
+    // that writes the item's rows and the job's figures then only writes
+    // what was priced, onto the item's rows as they were priced (the other
+    // items count through the job's figures, which the save checks).
+    const QString nothing = QStringLiteral("Nothing of this item was saved.");
+    // A job posted, deleted or saved by another user since it was read is
+    // refused before the pricing asks anything (nothing is written then).
+    if (m_pJob->StoredStateForItems() != CJobSet::ItemsJobReady) {
+        SaveItemsOntoJob([] { return int(CJobSet::ItemsJobReady); }, false, nothing);
+        return;
+    }
+    const CItemSet &item = itemRecord();
+    const qint32 itemNo = item.m_ItemNo;
+    const qint32 subNo = item.m_SubNo;
+    const QStringList priced = storedItemRows(m_pJob->m_pDatabase, m_pJob->m_JobID, itemNo, subNo);
+    CItemPrice engine(&itemRecord(), false);
+    const int choice = engine.PriceItemUnsaved(0);
+    QString refusal;
+    const bool saved = SaveItemsOntoJob(
+        [&] {
+            if (storedItemRows(m_pJob->m_pDatabase, m_pJob->m_JobID, itemNo, subNo) != priced)
+                return int(CJobSet::ItemsJobFiguresChanged);
+            if (choice != 0)
+                engine.SaveChosenRows(&refusal);
+            return int(CJobSet::ItemsJobReady);
         },
-        false, QStringLiteral("Nothing of this item was saved."));
+        false, nothing);
+    if (!refusal.isEmpty())
+        Prompt::messageBox(refusal, QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
     if (!saved)
         return;
     RefillItems(false);
@@ -272,6 +350,14 @@ QString CJobDlg::ItemsRefusal(int state, bool readAgain, const QString &nothing,
 bool CJobDlg::SaveItemsWithJob(const std::function<bool()> &write, bool forceTotals, const QString &nothing,
                                QString *failure)
 {
+    return SaveItemsOntoJob(
+        [&write] { return write() ? int(CJobSet::ItemsJobReady) : int(CJobSet::ItemsJobCancelled); }, forceTotals,
+        nothing, failure);
+}
+
+bool CJobDlg::SaveItemsOntoJob(const std::function<int()> &write, bool forceTotals, const QString &nothing,
+                               QString *failure)
+{
     CJobSet &record = *m_pJob;
     CJobSet::ItemsJobState state = record.StoredStateForItems();
     bool said = false;
@@ -280,27 +366,38 @@ bool CJobDlg::SaveItemsWithJob(const std::function<bool()> &write, bool forceTot
         CJobSet before(record.m_pDatabase);
         before = record;
         platform::Database &db = record.m_pDatabase ? *record.m_pDatabase : SharedDatabase();
-        try {
-            platform::Transaction transaction(db);
-            if (!write())
-                return false; // rolled back; the writer has said why
-            ApplyJobItemSums(record, SumJobItems(ReadJobItemRows(record.m_pDatabase, record.m_JobID),
-                                                 record.IsCreditInvoice()),
-                             forceTotals);
-            record.UpdateAutoStatus(false);
-            state = record.SaveWithItems();
-            if (state == CJobSet::ItemsJobReady)
-                transaction.commit();
-            else
-                said = state == CJobSet::ItemsJobFailed; // the save has shown its failure
-        } catch (const platform::DbException &e) {
-            state = CJobSet::ItemsJobFailed;
-            said = true;
-            if (failure)
-                *failure = e.description();
-            else
-                ShowDaoError(e, QStringLiteral("Cannot save Items"));
+        bool given = false; // the writer failed or gave up
+        {
+            // A failure is shown once the transaction is rolled back: no
+            // workstation waits while its box is open.
+            DeferredDaoErrors deferred;
+            try {
+                platform::Transaction transaction(db);
+                state = CJobSet::ItemsJobState(write());
+                if (state == CJobSet::ItemsJobReady) {
+                    ApplyJobItemSums(record, SumJobItems(ReadJobItemRows(record.m_pDatabase, record.m_JobID),
+                                                         record.IsCreditInvoice()),
+                                     forceTotals);
+                    record.UpdateAutoStatus(false);
+                    state = record.SaveWithItems();
+                    if (state == CJobSet::ItemsJobReady)
+                        transaction.commit();
+                    else
+                        said = state == CJobSet::ItemsJobFailed; // the save has shown its failure
+                } else {
+                    given = state == CJobSet::ItemsJobCancelled;
+                }
+            } catch (const platform::DbException &e) {
+                state = CJobSet::ItemsJobFailed;
+                said = true;
+                if (failure)
+                    *failure = e.description();
+                else
+                    ShowDaoError(e, QStringLiteral("Cannot save Items"));
+            }
         }
+        if (given)
+            return false; // rolled back; the writer has said why
         if (state != CJobSet::ItemsJobReady) {
             if (record.GetEditMode() == CXDaoSet::dbEditNone)
                 record.FindById(record.m_JobID, true);
@@ -398,6 +495,11 @@ void CJobDlg::OnRepriceAll()
                                  "automatically. \n\nIf you are not sure about this feature, click No."),
                   platform::MB_ICONQUESTION))
         return;
+    const QString nothing = QStringLiteral("None of the items was repriced.");
+    if (m_pJob->StoredStateForItems() != CJobSet::ItemsJobReady) {
+        SaveItemsOntoJob([] { return int(CJobSet::ItemsJobReady); }, false, nothing);
+        return;
+    }
     CItemSet &item = itemRecord();
     try {
         if (item.GetEditMode() != CXDaoSet::dbEditNone)
@@ -429,51 +531,85 @@ void CJobDlg::OnRepriceAll()
     grid.m_wndGrid.AddColumn(QStringLiteral("Remark"), 160, 1, QString(), 0);
     grid.m_wndGrid.SetRows(int(ids.size()), std::clamp(int(ids.size()), 3, 16), false);
 
-    // Every item's new price and the job's figures are one change.
+    // Every item is priced first, with every question its pricing asks;
+    // its new price and level, and the job's figures, are then one change
+    // that asks nothing, made onto the job's items as they were priced.
+    struct Priced
+    {
+        qint32 itemId = 0;
+        bool newLevel = false; // the item takes the job's price level
+        std::unique_ptr<CItemPrice> engine;
+        int choice = 0;
+    };
+    std::vector<Priced> priced;
+    const QStringList asPriced = storedItemRows(m_pJob->m_pDatabase, m_pJob->m_JobID);
+    PricingCache cache; // one read of the shop's tables for every item
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    for (int r = 0; r < int(ids.size()); ++r) {
+        item.m_strFilter = QStringLiteral("ItemID = %1").arg(ids[size_t(r)]);
+        if (!item.RequeryOrOpen(false) || item.IsEmptySet())
+            continue;
+        grid.m_wndGrid.SetCellText(r, 0, itemLabel(item));
+        grid.m_wndGrid.SetCellText(r, 1, item.m_Description);
+        if (item.m_Mix > 0) {
+            grid.m_wndGrid.SetCellText(r, 5, QStringLiteral("Locked. Skipped Pricing"));
+            continue;
+        }
+        Priced entry;
+        entry.itemId = item.m_ItemID;
+        entry.newLevel = item.m_Side2 != m_nPriceLevel;
+        const Money inFile = item.m_Price;
+        entry.engine = std::make_unique<CItemPrice>(&item, false, &cache);
+        entry.engine->SetPriceLevel(m_nPriceLevel);
+        entry.engine->SetPresetChoice(CItemPrice::DefaultCostDefaultPrice);
+        const int answer = entry.engine->PriceItemUnsaved(0);
+        entry.choice = answer;
+        const Money newPrice = entry.engine->GetNewPrice();
+        const Money change = newPrice - inFile;
+        grid.m_wndGrid.SetCellValue(r, 2, inFile.units() / Money::kUnitsPerCent);
+        grid.m_wndGrid.SetCellValue(r, 3, newPrice.units() / Money::kUnitsPerCent);
+        grid.m_wndGrid.SetCellText(r, 4, FormatMoney(change));
+        QString remark;
+        if (answer == 30453 || answer == 30454)
+            remark = QStringLiteral("Kept the Price-in-File");
+        else if (!change.isZero())
+            remark = QStringLiteral("Saved the Default Price");
+        else
+            remark = QStringLiteral("Same Price");
+        grid.m_wndGrid.SetCellText(r, 5, remark);
+        priced.push_back(std::move(entry));
+    }
+    QApplication::restoreOverrideCursor();
+    QStringList refusals;
     const auto repriceAll = [&] {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        PricingCache cache; // one read of the shop's tables for every item
-        for (int r = 0; r < int(ids.size()); ++r) {
-            item.m_strFilter = QStringLiteral("ItemID = %1").arg(ids[size_t(r)]);
+        refusals.clear();
+        if (storedItemRows(m_pJob->m_pDatabase, m_pJob->m_JobID) != asPriced)
+            return int(CJobSet::ItemsJobFiguresChanged);
+        for (Priced &entry : priced) {
+            item.m_strFilter = QStringLiteral("ItemID = %1").arg(entry.itemId);
             if (!item.RequeryOrOpen(false) || item.IsEmptySet())
                 continue;
-            grid.m_wndGrid.SetCellText(r, 0, itemLabel(item));
-            grid.m_wndGrid.SetCellText(r, 1, item.m_Description);
-            if (item.m_Mix > 0) {
-                grid.m_wndGrid.SetCellText(r, 5, QStringLiteral("Locked. Skipped Pricing"));
-                continue;
-            }
-            if (item.m_Side2 != m_nPriceLevel) {
+            if (entry.newLevel) {
                 try {
-                    if (item.SafeEdit()) {
-                        item.m_Side2 = m_nPriceLevel;
-                        item.SaveRecord();
-                    }
+                    if (!item.SafeEdit())
+                        continue;
+                    item.m_Side2 = m_nPriceLevel;
+                    if (!item.SaveRecord())
+                        continue; // priced at the job's level: not written at the item's own
                 } catch (const platform::DbException &) {
-                    // the item is still priced at the level it has
+                    continue;
                 }
             }
-            const Money inFile = item.m_Price;
-            CItemPrice engine(&item, false, &cache);
-            engine.SetPresetChoice(CItemPrice::DefaultCostDefaultPrice);
-            const int answer = engine.PriceItem(0);
-            const Money change = engine.GetNewPrice() - inFile;
-            grid.m_wndGrid.SetCellValue(r, 2, inFile.units() / Money::kUnitsPerCent);
-            grid.m_wndGrid.SetCellValue(r, 3, engine.GetNewPrice().units() / Money::kUnitsPerCent);
-            grid.m_wndGrid.SetCellText(r, 4, FormatMoney(change));
-            QString remark;
-            if (answer == 30453 || answer == 30454)
-                remark = QStringLiteral("Kept the Price-in-File");
-            else if (!change.isZero())
-                remark = QStringLiteral("Saved the Default Price");
-            else
-                remark = QStringLiteral("Same Price");
-            grid.m_wndGrid.SetCellText(r, 5, remark);
+            QString refusal;
+            if (entry.choice != 0 && !entry.engine->SaveChosenRows(&refusal) && !refusal.isEmpty())
+                refusals << refusal;
         }
-        QApplication::restoreOverrideCursor();
-        return true;
+        return int(CJobSet::ItemsJobReady);
     };
-    if (!SaveItemsWithJob(repriceAll, false, QStringLiteral("None of the items was repriced.")))
+    const bool saved = SaveItemsOntoJob(repriceAll, false, nothing);
+    for (const QString &refusal : std::as_const(refusals))
+        Prompt::messageBox(refusal, QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
+    if (!saved)
         return;
     RefillItems(false);
     CheckAndSave(1);

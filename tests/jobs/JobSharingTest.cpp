@@ -269,7 +269,20 @@ TEST_F(JobSharing, AnItemAndItsJobsFiguresAreSavedTogetherOrNotAtAll)
         unsigned command = 0;
         std::vector<int> answers = {};
         std::function<int(QDialog &)> window = nullptr;
+        // Items priced by hand: the price level of the customer and of item
+        // 2 (6: the item's price is asked), and how many prices are asked;
+        // each is answered with the price offered. While the first is on
+        // screen (or else the command's window), the other workstation
+        // writes `whileAsked` (%1: the JobID): it must not wait for this
+        // workstation's answer.
+        int priceLevel = 0;
+        int asked = 0;
+        const char *whileAsked = nullptr;
     };
+    // The customer's memo: a row the job's items do not hold.
+    const char *const otherCustomer = "UPDATE Customers SET Memo = 'Called back' WHERE CusNo = 100;";
+    // Item 2's quantity: a row the pricing works from.
+    const char *const otherQuantity = "UPDATE Items SET ChargeQty = 750 WHERE JobID = %1 and ItemNo = 2 and SerNo = 0;";
     const auto tickItem2 = [this](QDialog &dialog) {
         auto &o = dynamic_cast<CDlgOptions &>(dialog);
         const qint32 item2 = scalar(QStringLiteral("SELECT Max(ItemID) FROM Items WHERE ItemNo = 2 and SerNo = 0")).toInt();
@@ -298,6 +311,16 @@ TEST_F(JobSharing, AnItemAndItsJobsFiguresAreSavedTogetherOrNotAtAll)
              o.SendCommand(1);
              return o.result();
          }},
+        // Another user locks item 2 at level 2 while this user chooses the
+        // low level: refused, never asked while the file is held.
+        {"Lock Price while the other locks it", nullptr, figuresSavedFor.arg(QStringLiteral("%1"), oneItem), QString(),
+         QString(), 30528, {platform::IDOK},
+         [](QDialog &dialog) {
+             auto &o = dynamic_cast<CDlgOptions &>(dialog);
+             o.SendCommand(1);
+             return o.result();
+         },
+         0, 0, "UPDATE Items SET Mix = 3 WHERE JobID = %1 and ItemNo = 2 and SerNo = 0;"},
         {"Lock Price after the other posted", otherPosts, postedFor.arg(QStringLiteral("%1"), oneItem), QString(),
          QString(), 30528, {platform::IDOK},
          [](QDialog &dialog) {
@@ -341,6 +364,31 @@ TEST_F(JobSharing, AnItemAndItsJobsFiguresAreSavedTogetherOrNotAtAll)
         {"Reprice All after the other posted", otherPosts,
          postedFor.arg(QStringLiteral("%1"), QStringLiteral("None of the items was repriced.")), QString(), QString(),
          30372, {platform::IDYES, platform::IDOK}},
+        // Priced by hand: the price is asked before anything is written, and
+        // another workstation saves meanwhile without waiting. Item 2 is
+        // priced as above (its one service No Charge); the 30.00 offered is
+        // its price in file, so Reprice Item then says "Same Cost / Same
+        // Price" (answered OK). Reprice All asks both items' prices and
+        // prices both so.
+        {"Reprice Item asks its price: another user saves meanwhile", nullptr, QString(),
+         QStringLiteral("00|2|50.0001|50"), QString(), 30364, {platform::IDOK}, nullptr, 6, 1, otherCustomer},
+        {"Reprice All asks each price: another user saves meanwhile", nullptr, QString(),
+         QStringLiteral("00|2|0.0002|0.0001"), QString(), 30372, {platform::IDYES}, closeWindow, 6, 2, otherCustomer},
+        // Posted before the command: refused before any price is asked.
+        {"Reprice Item priced by hand after the other posted", otherPosts, postedFor.arg(QStringLiteral("%1"), oneItem),
+         QString(), QString(), 30364, {platform::IDOK}, nullptr, 6, 0},
+        // Another item renamed meanwhile is no part of item 2's pricing.
+        {"Reprice Item asks its price: another user renames item 1 meanwhile", nullptr, QString(),
+         QStringLiteral("00|2|50.0001|50"), QString(), 30364, {platform::IDOK}, nullptr, 6, 1,
+         "UPDATE Items SET Description = 'Cards REV A' WHERE JobID = %1 and ItemNo = 1 and SerNo = 0;"},
+        // The other user changes the item while its price is asked: what was
+        // priced is not written over it.
+        {"Reprice Item asks its price: another user saves the item meanwhile", nullptr,
+         figuresSavedFor.arg(QStringLiteral("%1"), oneItem), QString(), QString(), 30364,
+         {platform::IDOK, platform::IDOK}, nullptr, 6, 1, otherQuantity},
+        {"Reprice All asks each price: another user saves an item meanwhile", nullptr,
+         figuresSavedFor.arg(QStringLiteral("%1"), QStringLiteral("None of the items was repriced.")), QString(),
+         QString(), 30372, {platform::IDYES, platform::IDOK}, nullptr, 6, 2, otherQuantity},
         {"nobody else", nullptr, QString(), QStringLiteral("Flyers REV B|0|50|0"), QString()},
         {"the other saved an item and the figures", "UPDATE Items SET Price = 75 WHERE JobID = %1 and ItemNo = 1; "
                                                     "UPDATE Jobs SET Subtotal = 105, Balance = 105 WHERE JobID = %1;",
@@ -362,6 +410,13 @@ TEST_F(JobSharing, AnItemAndItsJobsFiguresAreSavedTogetherOrNotAtAll)
                                  QStringLiteral("'Cards', 80, 80, 1, 1, 4, 7"));
         addItem(id, 1, QStringLiteral("Cards"), "50");
         addItem(id, 2, QStringLiteral("Flyers"), "30");
+        if (c.priceLevel != 0)
+        {
+            exec(QStringLiteral("UPDATE Customers SET PriceLevel = %1 WHERE CusNo = 100").arg(c.priceLevel));
+            exec(QStringLiteral("UPDATE Items SET Side2 = %1 WHERE JobID = %2 and ItemNo = 2 and SerNo = 0")
+                     .arg(c.priceLevel)
+                     .arg(id));
+        }
         const auto stored = [&] {
             return sqlite(QStringLiteral("SELECT (SELECT Description FROM Items WHERE JobID = %1 and ItemNo = 2 and "
                                          "SerNo = 0), (SELECT Count(*) FROM Items WHERE JobID = %1 and ItemNo = 2 and "
@@ -381,11 +436,34 @@ TEST_F(JobSharing, AnItemAndItsJobsFiguresAreSavedTogetherOrNotAtAll)
             if (c.command != 0) {
                 if (c.byOther)
                     sqlite(QString::fromLatin1(c.byOther).replace(QStringLiteral("%1"), QString::number(id)));
-                const QString before = sqlite(QStringLiteral(".dump"));
+                QString before = sqlite(QStringLiteral(".dump"));
                 prompts().clear();
                 for (int answer : c.answers)
                     prompts().answer(answer);
-                if (c.window)
+                // The other workstation, waiting up to 3 seconds for the
+                // file as the program's own writes do.
+                const auto otherWrites = [&] {
+                    QProcess other;
+                    other.start(QStringLiteral("sqlite3"),
+                                {databasePath(), QStringLiteral("-cmd"), QStringLiteral(".timeout 3000"),
+                                 QString::fromLatin1(c.whileAsked).replace(QStringLiteral("%1"), QString::number(id))});
+                    EXPECT_TRUE(other.waitForFinished(60000));
+                    EXPECT_EQ(other.exitCode(), 0) << other.readAllStandardError().toStdString();
+                    before = sqlite(QStringLiteral(".dump"));
+                };
+                for (int asked = 0; asked < c.asked; ++asked)
+                    prompts().onDialog([&, asked](QDialog &entry) {
+                        EXPECT_EQ(entry.objectName(), QStringLiteral("PricingEntry"));
+                        if (asked == 0 && c.whileAsked)
+                            otherWrites();
+                        return int(QDialog::Accepted);
+                    });
+                if (c.window && c.whileAsked && c.asked == 0)
+                    prompts().onDialog([&](QDialog &dialog) {
+                        otherWrites();
+                        return c.window(dialog);
+                    });
+                else if (c.window)
                     prompts().onDialog(c.window);
                 d.SendCommand(c.command);
                 EXPECT_EQ(prompts().pendingAnswers(), 0) << prompts().texts().join(QLatin1Char('|')).toStdString();
@@ -444,6 +522,11 @@ TEST_F(JobSharing, AnItemAndItsJobsFiguresAreSavedTogetherOrNotAtAll)
         }
         window.DoModal();
         sqlite(QStringLiteral("DROP TRIGGER IF EXISTS refuse;"));
+        if (c.whileAsked == otherCustomer) {
+            EXPECT_EQ(sqlite(QStringLiteral("SELECT Memo FROM Customers WHERE CusNo = 100")), QStringLiteral("Called back"));
+        }
+        if (c.priceLevel != 0)
+            exec(QStringLiteral("UPDATE Customers SET PriceLevel = 0, Memo = Null WHERE CusNo = 100"));
         if (c.command != 0) {
             if (!c.stored.isEmpty()) {
                 EXPECT_EQ(sqlite(QString::fromLatin1(commandShows).replace(QStringLiteral("%1"), QString::number(id))),
