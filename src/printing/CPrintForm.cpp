@@ -334,21 +334,17 @@ int CPrintForm::TextBottom(QPainter &dc, const QString &text, int left, int top,
     return top + height;
 }
 
-int CPrintForm::DocumentFooterHeight(QPainter &dc, const PrintInfo &info, bool counted)
-{
-    return DocumentFooterHeight(dc, info.drawRect.left, info.drawRect.right, counted);
-}
-
-int CPrintForm::DocumentFooterHeight(QPainter &dc, int left, int right, bool counted)
+int CPrintForm::DocumentFooterHeight(QPainter &dc, const PrintInfo &info)
 {
     const QFont saved = dc.font();
     int height = m_nQuarterLine;
-    const PrintRect area(left, 0, right, 1 << 24);
+    const PrintRect area(info.drawRect.left, 0, info.drawRect.right, 1 << 24);
     if (!m_form.m_Footer.isEmpty()) {
         dc.setFont(font(FontBodyBold));
         height += DrawText(dc, area, m_form.m_Footer, 0x851 | 0x400);
     }
-    height += CompanyFooterHeight(dc, left, right, counted);
+    // The shop's address, with room for a print count beside it.
+    height += CompanyFooterHeight(dc, area.left, area.right, true);
     dc.setFont(saved);
     return height;
 }

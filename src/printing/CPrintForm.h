@@ -69,10 +69,9 @@ public:
     // The form's footer, the shop's address (one line, or wrapped at its
     // words when longer) and "(print# n)" beside its first line.
     void DrawDocumentFooter(QPainter &dc, PrintInfo &info, int y, int printCount);
-    // How far down from y the document footer reaches, with room kept for
-    // a print count when counted.
-    int DocumentFooterHeight(QPainter &dc, const PrintInfo &info, bool counted = true);
-    int DocumentFooterHeight(QPainter &dc, int left, int right, bool counted);
+    // How far down from y the document footer reaches (room kept for a
+    // print count).
+    int DocumentFooterHeight(QPainter &dc, const PrintInfo &info);
     // The height of the shop's address in the footer between left and
     // right (one line of its font at least), and the box it wraps in.
     int CompanyFooterHeight(QPainter &dc, int left, int right, bool counted);
