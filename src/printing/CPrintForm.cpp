@@ -14,6 +14,7 @@
 #include "data/SharedDatabase.h"
 #include "platform/Prompt.h"
 
+#include <QtGui/QFontMetrics>
 #include <QtGui/QPainter>
 
 #include <algorithm>
@@ -190,6 +191,14 @@ void CPrintForm::OnBeginPrinting(QPainter &dc, PrintInfo &info)
             bottom = InchToDevice(jobDocument ? 8.3 : 8.6, false);
         else
             bottom = height - 5 * m_nLineHeight;
+        // A shop's address longer than the footer's line wraps: the footer
+        // (and the totals and body above it) start higher by its extra
+        // lines, so that its last line ends where a single line does.
+        const QFont saved = dc.font();
+        dc.setFont(font(Font7));
+        const int line = DrawText(dc, PrintRect(0, 0, width, 1 << 24), QStringLiteral("Ag"), 0x821 | 0x400);
+        dc.setFont(saved);
+        bottom -= std::max(0, CompanyFooterHeight(dc, m_nBodyLeft, m_nBodyRight, jobDocument) - line);
     }
     double bodyTop = 1.25;
     if (jobDocument)
@@ -278,6 +287,24 @@ void CPrintForm::DrawContinuedLine(QPainter &dc, int y)
     dc.setFont(font(FontBody));
 }
 
+namespace {
+
+// The widest print count a document prints (its count is kept in a byte).
+const QString kWidestPrintCount = QStringLiteral("(print# 888)");
+
+} // namespace
+
+PrintRect CPrintForm::FooterCompanyBox(QPainter &dc, int left, int right, int top, const QString &count) const
+{
+    // The shop's address is centred on the body column; beside a print
+    // count it keeps clear of it on both sides, so that it stays centred.
+    int inset = 0;
+    if (!count.isEmpty())
+        inset = QFontMetrics(m_fonts[Font7], dc.device()).horizontalAdvance(count) + m_nPad;
+    inset = std::min(inset, std::max(0, (right - left) / 2 - m_nPad));
+    return PrintRect(left + inset, top, right - inset, top + (1 << 24));
+}
+
 void CPrintForm::DrawDocumentFooter(QPainter &dc, PrintInfo &info, int y, int printCount)
 {
     PrintRect r(info.drawRect.left, y + m_nQuarterLine, info.drawRect.right, info.drawRect.bottom);
@@ -286,9 +313,15 @@ void CPrintForm::DrawDocumentFooter(QPainter &dc, PrintInfo &info, int y, int pr
     QString company;
     if (CZqApp *app = ZqApp())
         app->GetCompanyText(company, -3);
-    DrawTextLine(dc, company, r, 0x821, 0, &font(Font7));
-    if (printCount != 0)
-        DrawTextLine(dc, QStringLiteral("(print# %1)").arg(printCount), r, 0x822, 0, nullptr);
+    const QString count = printCount != 0 ? QStringLiteral("(print# %1)").arg(printCount) : QString();
+    // The address wraps at its words onto the lines its length takes
+    // (DocumentFooterHeight counts them, and the page leaves them room).
+    PrintRect box = FooterCompanyBox(dc, r.left, r.right, r.top, count);
+    box.bottom = r.bottom;
+    dc.setFont(font(Font7));
+    DrawText(dc, box, company, 0x811);
+    if (!count.isEmpty())
+        DrawTextLine(dc, count, r, 0x822, 0, nullptr);
     dc.setFont(font(FontBody));
 }
 
@@ -310,8 +343,22 @@ int CPrintForm::DocumentFooterHeight(QPainter &dc, const PrintInfo &info)
         dc.setFont(font(FontBodyBold));
         height += DrawText(dc, area, m_form.m_Footer, 0x851 | 0x400);
     }
+    // The shop's address, with room for a print count beside it.
+    height += CompanyFooterHeight(dc, area.left, area.right, true);
+    dc.setFont(saved);
+    return height;
+}
+
+int CPrintForm::CompanyFooterHeight(QPainter &dc, int left, int right, bool counted)
+{
+    const QFont saved = dc.font();
+    QString company;
+    if (CZqApp *app = ZqApp())
+        app->GetCompanyText(company, -3);
     dc.setFont(font(Font7));
-    height += DrawText(dc, area, QStringLiteral("Ag"), 0x821 | 0x400);
+    const int line = DrawText(dc, PrintRect(left, 0, right, 1 << 24), QStringLiteral("Ag"), 0x821 | 0x400);
+    const PrintRect box = FooterCompanyBox(dc, left, right, 0, counted ? kWidestPrintCount : QString());
+    const int height = company.isEmpty() ? line : std::max(line, DrawText(dc, box, company, 0x811 | 0x400));
     dc.setFont(saved);
     return height;
 }

@@ -66,10 +66,16 @@ public:
 
     // "continued..." centred on one line of the body column at y.
     void DrawContinuedLine(QPainter &dc, int y);
-    // The form's footer, the shop's one-line address and "(print# n)".
+    // The form's footer, the shop's address (one line, or wrapped at its
+    // words when longer) and "(print# n)" beside its first line.
     void DrawDocumentFooter(QPainter &dc, PrintInfo &info, int y, int printCount);
-    // How far down from y the document footer reaches.
+    // How far down from y the document footer reaches (room kept for a
+    // print count).
     int DocumentFooterHeight(QPainter &dc, const PrintInfo &info);
+    // The height of the shop's address in the footer between left and
+    // right (one line of its font at least), and the box it wraps in.
+    int CompanyFooterHeight(QPainter &dc, int left, int right, bool counted);
+    PrintRect FooterCompanyBox(QPainter &dc, int left, int right, int top, const QString &count) const;
     void PrintPaperCutter(QPainter &dc, PrintInfo &info, const CutterLayout &first, const CutterLayout &second);
 
     // PrintService.

@@ -19,6 +19,7 @@
 #include <QtGui/QPainter>
 #include <QtGui/QTextOption>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -623,9 +624,43 @@ void CPrint::DrawPageHeader(QPainter &dc, PrintInfo &info)
     DrawTextLine(dc, m_strProgramLine, r, 0x820, 1, &m_fonts[Font7]);
     const QDateTime now = platform::Clock::now();
     DrawTextLine(dc, now.toString(QStringLiteral("MM/dd/yy HH:mm:ss")), r, 0x820, -1, &m_fonts[Font8]);
-    DrawTextLine(dc, GetPageNumberText(info), r, 0x822, 0, nullptr);
+    const QString pageNumber = GetPageNumberText(info);
+    DrawTextLine(dc, pageNumber, r, 0x822, 0, nullptr);
     const QString shop = ZqApp() ? ZqApp()->m_company.m_strName : QString();
-    DrawTextLine(dc, shop, r, 0x821, 1, &m_fonts[FontBody]);
+    // The shop's name is centred between the program line and the time on
+    // the left and the page number on the right, clear of both: a name too
+    // wide for that room is drawn smaller, down to the program line's size,
+    // and wraps at that size (a word wider than the room broken between
+    // letters) when even then it does not fit. The lines below move down
+    // only when the name takes more height than one line of the body font.
+    const int side = std::max({QFontMetrics(m_fonts[Font7], dc.device()).horizontalAdvance(m_strProgramLine),
+                               QFontMetrics(m_fonts[Font8], dc.device()).horizontalAdvance(
+                                   now.toString(QStringLiteral("MM/dd/yy HH:mm:ss"))),
+                               QFontMetrics(m_fonts[Font8], dc.device()).horizontalAdvance(pageNumber)})
+        + m_nPad;
+    const int centre = (r.left + r.right) / 2;
+    const int half = std::max(1, std::min(centre - r.left, r.right - centre) - side);
+    const PrintRect nameBox(centre - half, r.top, centre + half, r.bottom);
+    QFont nameFont = m_fonts[FontBody];
+    dc.setFont(nameFont);
+    const int lineHeight = painterFontHeight(dc);
+    const int nameWidth = dc.fontMetrics().horizontalAdvance(shop);
+    if (nameWidth > nameBox.width() && nameFont.pixelSize() > 0) {
+        const int smallest = std::min(nameFont.pixelSize(), std::max(1, m_fonts[Font7].pixelSize()));
+        nameFont.setPixelSize(std::max(smallest, int(std::int64_t(nameFont.pixelSize()) * nameBox.width() / nameWidth)));
+        dc.setFont(nameFont);
+        // The size found by proportion may still be a little too wide.
+        while (nameFont.pixelSize() > smallest && dc.fontMetrics().horizontalAdvance(shop) > nameBox.width()) {
+            nameFont.setPixelSize(nameFont.pixelSize() - 1);
+            dc.setFont(nameFont);
+        }
+    }
+    int nameHeight = lineHeight;
+    if (!shop.isEmpty()) {
+        const bool fits = dc.fontMetrics().horizontalAdvance(shop) <= nameBox.width();
+        nameHeight = std::max(lineHeight, DrawText(dc, nameBox, shop, fits ? 0x821 : 0x811));
+    }
+    r.top += nameHeight;
     // Titles and heading lines longer than the page wrap inside it.
     DrawTextLine(dc, m_strTitle, r, 0x851, 1, &m_fonts[Font12Bold]);
     r.top += m_nQuarterLine / 2;

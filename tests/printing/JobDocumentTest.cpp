@@ -932,3 +932,107 @@ TEST_F(JobDocumentTest, TheDiscountLineStatesTheRateOfItsAmountAndTheShipLineThe
         EXPECT_EQ(texts.join(QLatin1Char('\n')).count(time), s.times);
     }
 }
+
+// The shop's name in the header of a work order stands between the program
+// line and the page number, clear of both: at the body's size when it fits,
+// smaller (never below the program line's size) when not, and wrapped at
+// that size when even then it does not fit. The shop's address in an
+// invoice's footer wraps clear of the print count beside it, and its last
+// line ends where a single line ends: the page above gives it the room.
+TEST_F(JobDocumentTest, TheShopsNameAndAddressKeepClearOfTheLinesBesideThem)
+{
+    const qint32 job = addJob(0, 6101);
+    addItem(job, 1, 0, QStringLiteral("Letterheads"), QStringLiteral("10"));
+    QString words;
+    for (int k = 0; k < 8; ++k)
+        words += QString(15, QLatin1Char('W')) + QLatin1Char(' ');
+    const struct
+    {
+        const char *name;
+        QString shop;
+        int lines;      // of the name (0: more than one)
+        bool smaller;   // than the body's size
+        int footer;     // lines of the address (0: more than one)
+    } cases[] = {
+        {"a short name", QStringLiteral("Halvane Press"), 1, false, 1},
+        {"sixty capitals", QString(60, QLatin1Char('W')), 1, true, 0},
+        {"eight words of fifteen capitals", words.trimmed(), 0, true, 0},
+    };
+    const auto widthOf = [this](const RecordingDevice::Text &t, const RecordingDevice &device) {
+        QString face = form->m_form.m_FontName.trimmed();
+        QFont font = form->CreatePrintFont(face.isEmpty() ? QStringLiteral("Tahoma") : face, 90, 400, false, false);
+        font.setPixelSize(t.pixelSize);
+        font.setBold(t.bold);
+        // A wrapped line keeps the blank it ended at: it takes no room.
+        return QFontMetrics(font, &device).horizontalAdvance(t.text.trimmed());
+    };
+    int singleLineBottom = 0;
+    for (const auto &c : cases) {
+        app->m_company.m_strName = c.shop;
+        app->m_company.m_strAddress = c.footer == 1 ? QStringLiteral("12 Mill Road") : c.shop;
+        // The ticket's header.
+        {
+            RecordingDevice device(600, 600, 5100, 6600, true);
+            printTexts(job, 1, 0, device);
+            const RecordingDevice::Text *program = nullptr;
+            QList<RecordingDevice::Text> name;
+            for (const RecordingDevice::Text &t : device.texts()) {
+                if (t.page != 0)
+                    continue;
+                if (t.text == form->m_strProgramLine)
+                    program = &t;
+                else if (t.position.y() < 1000 && c.shop.contains(t.text.trimmed()) && !t.text.trimmed().isEmpty())
+                    name << t;
+            }
+            ASSERT_NE(program, nullptr) << c.name;
+            ASSERT_FALSE(name.isEmpty()) << c.name;
+            if (c.lines)
+                EXPECT_EQ(name.size(), c.lines) << c.name;
+            else
+                EXPECT_GT(name.size(), 1) << c.name;
+            // The body's 9 points and the program line's 7 at 600 dpi.
+            const int body = 75;
+            const int least = 58;
+            QString letters;
+            for (const RecordingDevice::Text &t : name) {
+                letters += QString(t.text).remove(QLatin1Char(' '));
+                EXPECT_EQ(t.pixelSize < body, c.smaller) << c.name;
+                EXPECT_GE(t.pixelSize, least) << c.name;
+                // Clear of the program line, and as far from the page's
+                // right as from its left.
+                const int right = program->position.x() + widthOf(*program, device);
+                EXPECT_GT(t.position.x(), right) << c.name;
+                EXPECT_LT(t.position.x() + widthOf(t, device), 5100 - right) << c.name;
+            }
+            EXPECT_EQ(letters, QString(c.shop).remove(QLatin1Char(' '))) << c.name;
+        }
+        // The invoice's footer.
+        {
+            RecordingDevice device(600, 600, 5100, 6600, true);
+            printTexts(job, 2, kStandardInvoice, device);
+            const int last = device.pageCount() - 1;
+            const RecordingDevice::Text *count = nullptr;
+            QList<RecordingDevice::Text> address;
+            for (const RecordingDevice::Text &t : device.texts()) {
+                if (t.page != last || t.position.y() < 5000)
+                    continue;
+                if (t.text.startsWith(QLatin1String("(print# ")))
+                    count = &t;
+                else if (t.text.contains(c.shop.left(10)) || t.text.contains(QLatin1String("Mill Road")))
+                    address << t;
+            }
+            ASSERT_NE(count, nullptr) << c.name;
+            ASSERT_FALSE(address.isEmpty()) << c.name;
+            if (c.footer)
+                EXPECT_EQ(address.size(), c.footer) << c.name;
+            else
+                EXPECT_GT(address.size(), 1) << c.name;
+            for (const RecordingDevice::Text &t : address)
+                EXPECT_LT(t.position.x() + widthOf(t, device), count->position.x()) << c.name;
+            if (c.footer == 1)
+                singleLineBottom = address.back().position.y();
+            else
+                EXPECT_NEAR(address.back().position.y(), singleLineBottom, 8) << c.name;
+        }
+    }
+}

@@ -73,6 +73,16 @@ TEST_F(PrintCutRecordTest, EveryTextIsMeasuredAgainstItsCell)
         // a hyphen, no cut (the break is kept apart, below).
         {"word wider than its cell", QStringLiteral("In Production"), PrintRect(100, 1000, 350, 4000), 0x850, false,
          {}},
+        // Sixty capitals need about 4,700 units at the body's size: broken
+        // onto four lines or more of a cell 1,200 wide when it wraps, cut
+        // when set on one.
+        {"a word of sixty capitals in room for its lines", QString(60, QLatin1Char('W')),
+         PrintRect(100, 1000, 1300, 4000), 0x850, false, {}},
+        {"sixty capitals set on one line", QString(60, QLatin1Char('W')), PrintRect(100, 1000, 1300, 4000), 0x820, true,
+         PrintCutRecord::Kind::Across},
+        // Centred and wrapped at its words (a shop's address in a footer).
+        {"an address centred on lines", QStringLiteral("Halvane Press \u00B7 12 Mill Road \u00B7 Springfield IL 62701"),
+         PrintRect(100, 1000, 1300, 4000), 0x811, false, {}},
         {"unclipped past its cell", QStringLiteral("01/22/2025"), PrintRect(100, 1000, 300, 1150), 0x920, true,
          PrintCutRecord::Kind::Beyond},
         // The page is 5100 units wide.
@@ -93,13 +103,22 @@ TEST_F(PrintCutRecordTest, EveryTextIsMeasuredAgainstItsCell)
             EXPECT_EQ(record.textsMeasured(), 1) << c.name;
             ASSERT_EQ(record.cuts().size(), c.cut ? 1u : 0u) << c.name << ": " << record.describe().join(QLatin1Char('\n')).toStdString();
             // Only the long word is broken, into pieces that fit the cell.
-            const bool broken = c.text == QLatin1String("In Production");
+            const bool broken = c.text == QLatin1String("In Production") || (c.format & 0x10 && c.text.startsWith(QLatin1String("WWW")));
             ASSERT_EQ(record.breaks().empty(), !broken) << c.name;
             if (broken) {
-                const QString piece = record.breaks().front().piece;
-                EXPECT_TRUE(piece.endsWith(QLatin1Char('-')) && QStringLiteral("Production").startsWith(piece.chopped(1)))
-                    << piece.toStdString();
-                EXPECT_LE(QFontMetrics(form->font(CPrint::FontBody), &device).horizontalAdvance(piece), c.cell.width());
+                // The word's pieces in their order, each but the last with its
+                // hyphen, each fitting the cell.
+                const QString word = c.text.section(QLatin1Char(' '), -1);
+                QString letters;
+                for (const PrintCutRecord::Break &b : record.breaks()) {
+                    EXPECT_TRUE(b.piece.endsWith(QLatin1Char('-'))) << b.piece.toStdString();
+                    letters += b.piece.chopped(1);
+                    EXPECT_LE(QFontMetrics(form->font(CPrint::FontBody), &device).horizontalAdvance(b.piece),
+                              c.cell.width());
+                }
+                EXPECT_TRUE(word.startsWith(letters) && letters.size() < word.size()) << c.name;
+                // 4,700 units of capitals take at least four lines of 1,200.
+                EXPECT_GE(record.breaks().size(), c.text == word ? 3u : 1u) << c.name;
             }
             if (c.cut) {
                 EXPECT_EQ(record.cuts()[0].kind, c.kind) << c.name;

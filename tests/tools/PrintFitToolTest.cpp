@@ -1429,9 +1429,11 @@ TEST_F(PrintFitToolTest, DISABLED_EveryDocumentKindPrintsEveryFieldAtItsFullLeng
     }
 
     // The work order of one item and n services, each a line: the fewest
-    // services that take it to two pages, found by halving, and the counts
-    // just below and above it (whose last page is full) print everything
-    // on the paper.
+    // services that take it to a page more than one service takes, found by
+    // halving, and the counts just below and above it (whose last page is
+    // full) print everything on the paper. (The item's own lines of wide
+    // capitals and a footer of three lines may take even one service to a
+    // second page.)
     const QString service = sqlite(QStringLiteral("SELECT Min(ItemID) FROM Items WHERE JobID = %1 AND SerNo > 0 AND "
                                                   "ItemNo = 1 AND Status <> 2").arg(order));
     ASSERT_GT(service.toInt(), 0);
@@ -1459,11 +1461,12 @@ TEST_F(PrintFitToolTest, DISABLED_EveryDocumentKindPrintsEveryFieldAtItsFullLeng
     };
     int low = 1;
     int high = 160;
-    ASSERT_EQ(workOrder(low, nullptr), 1);
-    ASSERT_GE(workOrder(high, nullptr), 2);
+    const int least = workOrder(low, nullptr);
+    ASSERT_GE(least, 1);
+    ASSERT_GT(workOrder(high, nullptr), least);
     while (high - low > 1) {
         const int middle = (low + high) / 2;
-        (workOrder(middle, nullptr) >= 2 ? high : low) = middle;
+        (workOrder(middle, nullptr) > least ? high : low) = middle;
     }
     for (int services = std::max(1, low - 4); services <= high + 1; ++services) {
         QStringList faults;
