@@ -286,9 +286,20 @@ void CPrintForm::DrawDocumentFooter(QPainter &dc, PrintInfo &info, int y, int pr
     QString company;
     if (CZqApp *app = ZqApp())
         app->GetCompanyText(company, -3);
-    DrawTextLine(dc, company, r, 0x821, 0, &font(Font7));
-    if (printCount != 0)
-        DrawTextLine(dc, QStringLiteral("(print# %1)").arg(printCount), r, 0x822, 0, nullptr);
+    // The shop's line is centred clear of "(print# n)" at its right: the
+    // same room is left on both sides.
+    const QString count = printCount != 0 ? QStringLiteral("(print# %1)").arg(printCount) : QString();
+    PrintRect line = r;
+    if (!count.isEmpty()) {
+        const int side = QFontMetrics(font(Font7), dc.device()).horizontalAdvance(count) + m_nPad;
+        if (2 * side < line.width()) {
+            line.left += side;
+            line.right -= side;
+        }
+    }
+    DrawTextLine(dc, company, line, 0x821, 0, &font(Font7));
+    if (!count.isEmpty())
+        DrawTextLine(dc, count, r, 0x822, 0, nullptr);
     dc.setFont(font(FontBody));
 }
 
@@ -299,6 +310,13 @@ int CPrintForm::TextBottom(QPainter &dc, const QString &text, int left, int top,
     const int height = text.isEmpty() ? 0 : DrawText(dc, PrintRect(left, top, right, top + (1 << 24)), text, 0x850 | 0x400);
     dc.setFont(saved);
     return top + height;
+}
+
+int CPrintForm::AddressTop(QPainter &dc, const QString &shop, int left, int shopTop, int right, int top)
+{
+    if (shop.trimmed().isEmpty())
+        return top;
+    return std::max(top, TextBottom(dc, shop, left, shopTop, right, font(FontBody)) + m_nQuarterLine);
 }
 
 int CPrintForm::DocumentFooterHeight(QPainter &dc, const PrintInfo &info)
