@@ -286,20 +286,9 @@ void CPrintForm::DrawDocumentFooter(QPainter &dc, PrintInfo &info, int y, int pr
     QString company;
     if (CZqApp *app = ZqApp())
         app->GetCompanyText(company, -3);
-    // The shop's line is centred clear of "(print# n)" at its right: the
-    // same room is left on both sides.
-    const QString count = printCount != 0 ? QStringLiteral("(print# %1)").arg(printCount) : QString();
-    PrintRect line = r;
-    if (!count.isEmpty()) {
-        const int side = QFontMetrics(font(Font7), dc.device()).horizontalAdvance(count) + m_nPad;
-        if (2 * side < line.width()) {
-            line.left += side;
-            line.right -= side;
-        }
-    }
-    DrawTextLine(dc, company, line, 0x821, 0, &font(Font7));
-    if (!count.isEmpty())
-        DrawTextLine(dc, count, r, 0x822, 0, nullptr);
+    DrawTextLine(dc, company, r, 0x821, 0, &font(Font7));
+    if (printCount != 0)
+        DrawTextLine(dc, QStringLiteral("(print# %1)").arg(printCount), r, 0x822, 0, nullptr);
     dc.setFont(font(FontBody));
 }
 
