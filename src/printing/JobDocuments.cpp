@@ -277,13 +277,34 @@ void CPrintForm::PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row)
         QString value;
         bool whole;
     };
+    // A box's caption is one centred line: a box of names made narrower
+    // than its caption (the codes beside it taking the room) is fitted
+    // again, each caption keeping its whole width.
     const auto infoRow = [&](const std::vector<InfoBox> &boxes, int top, bool draw) {
-        std::vector<DocumentColumn> fit;
-        for (const InfoBox &b : boxes)
-            fit.push_back({BodyAcross(b.width), {b.value}, &font(FontBody),
-                           framed ? QString::fromLatin1(b.caption) : QString(), m_pCaptionFont, b.whole, 0, true});
+        const auto fitRow = [&](bool captionsWhole, double *scale) {
+            std::vector<DocumentColumn> fit;
+            for (const InfoBox &b : boxes)
+                fit.push_back({BodyAcross(b.width), {b.value}, &font(FontBody),
+                               framed ? QString::fromLatin1(b.caption) : QString(), m_pCaptionFont, b.whole, 0,
+                               captionsWhole});
+            return FitDocumentColumns(dc, fit, m_nBodyRight - m_nBodyLeft, scale);
+        };
+        const auto captionCut = [&](const std::vector<int> &widths, double scale) {
+            if (!framed || !m_pCaptionFont)
+                return false;
+            QFont caption = *m_pCaptionFont;
+            if (scale < 0.999 && caption.pixelSize() > 0)
+                caption.setPixelSize(std::max(1, int(caption.pixelSize() * scale)));
+            const QFontMetrics metrics(caption, dc.device());
+            for (size_t i = 0; i < boxes.size(); ++i)
+                if (metrics.horizontalAdvance(QString::fromLatin1(boxes[i].caption)) > widths[i])
+                    return true;
+            return false;
+        };
         double scale = 1.0;
-        const std::vector<int> widths = FitDocumentColumns(dc, fit, m_nBodyRight - m_nBodyLeft, &scale);
+        std::vector<int> widths = fitRow(false, &scale);
+        if (captionCut(widths, scale))
+            widths = fitRow(true, &scale);
         BeginTableScale(dc, scale);
         dc.setFont(font(FontBody));
         int valueHeight = m_nCaptionHeight;
