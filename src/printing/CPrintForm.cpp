@@ -271,6 +271,13 @@ int CPrintForm::BodyAcross(double inches) const
     return int(std::int64_t(full) * body / column);
 }
 
+int CPrintForm::AddressTop(QPainter &dc, const QString &shop, int left, int shopTop, int right, int top)
+{
+    if (shop.trimmed().isEmpty())
+        return top;
+    return std::max(top, TextBottom(dc, shop, left, shopTop, right, font(FontBody)) + m_nQuarterLine);
+}
+
 void CPrintForm::DrawContinuedLine(QPainter &dc, int y)
 {
     dc.setFont(font(FontBodyBold));
@@ -299,13 +306,6 @@ int CPrintForm::TextBottom(QPainter &dc, const QString &text, int left, int top,
     const int height = text.isEmpty() ? 0 : DrawText(dc, PrintRect(left, top, right, top + (1 << 24)), text, 0x850 | 0x400);
     dc.setFont(saved);
     return top + height;
-}
-
-int CPrintForm::AddressTop(QPainter &dc, const QString &shop, int left, int shopTop, int right, int top)
-{
-    if (shop.trimmed().isEmpty())
-        return top;
-    return std::max(top, TextBottom(dc, shop, left, shopTop, right, font(FontBody)) + m_nQuarterLine);
 }
 
 int CPrintForm::DocumentFooterHeight(QPainter &dc, const PrintInfo &info)
