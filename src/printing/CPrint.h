@@ -218,6 +218,7 @@ public:
         const QFont *titleFont = nullptr;
         bool whole = true;         // false: a text that wraps at its words
         int most = 0;              // what its widest text counts at most (0: all of it)
+        bool titleWhole = false;   // its caption is drawn on one line: never narrower than it
     };
     std::vector<int> FitDocumentColumns(QPainter &dc, const std::vector<DocumentColumn> &columns, int room,
                                         double *scale = nullptr);

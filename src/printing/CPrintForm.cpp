@@ -280,6 +280,13 @@ int CPrintForm::BodyAcross(double inches) const
     return int(std::int64_t(full) * body / column);
 }
 
+int CPrintForm::AddressTop(QPainter &dc, const QString &shop, int left, int shopTop, int right, int top)
+{
+    if (shop.trimmed().isEmpty())
+        return top;
+    return std::max(top, TextBottom(dc, shop, left, shopTop, right, font(FontBody)) + m_nQuarterLine);
+}
+
 void CPrintForm::DrawContinuedLine(QPainter &dc, int y)
 {
     dc.setFont(font(FontBodyBold));

@@ -467,6 +467,11 @@ protected:
     // How far down a text drawn from top in the font reaches, wrapped at its
     // words between left and right.
     int TextBottom(QPainter &dc, const QString &text, int left, int top, int right, const QFont &font);
+    // Where the address block under the shop's block begins: at top, where
+    // the layout puts it, or a quarter line under the shop's block when that
+    // block (a long name or address, wrapped between left and right) reaches
+    // further down, so that no line of the one is printed over the other.
+    int AddressTop(QPainter &dc, const QString &shop, int left, int shopTop, int right, int top);
 
 private:
     const PageRenderer *rendererOf(int kind) const;

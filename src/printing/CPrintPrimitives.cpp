@@ -697,9 +697,12 @@ std::vector<int> CPrint::FitDocumentColumns(QPainter &dc, const std::vector<Docu
         }
         // A text keeps its widest word while the page has room for it, and
         // no more than half of what its layout gives it.
-        int word = column.title.isEmpty() ? 1 : PrintColumnFit::WidestWord(column.title, [&](const QString &w) {
-            return CellNeed(title, w);
-        });
+        // A caption drawn on one line keeps its whole width, as a word does.
+        int word = column.title.isEmpty() ? 1
+            : column.titleWhole           ? CellNeed(title, column.title)
+                                          : PrintColumnFit::WidestWord(column.title, [&](const QString &w) {
+                                                return CellNeed(title, w);
+                                            });
         col.titleWord = word;
         for (const QString &text : column.texts)
             for (const QString &w : text.split(blanks, Qt::SkipEmptyParts))

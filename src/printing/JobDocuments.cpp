@@ -277,13 +277,34 @@ void CPrintForm::PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row)
         QString value;
         bool whole;
     };
+    // A box's caption is one centred line: a box of names made narrower
+    // than its caption (the codes beside it taking the room) is fitted
+    // again, each caption keeping its whole width.
     const auto infoRow = [&](const std::vector<InfoBox> &boxes, int top, bool draw) {
-        std::vector<DocumentColumn> fit;
-        for (const InfoBox &b : boxes)
-            fit.push_back({BodyAcross(b.width), {b.value}, &font(FontBody),
-                           framed ? QString::fromLatin1(b.caption) : QString(), m_pCaptionFont, b.whole, 0});
+        const auto fitRow = [&](bool captionsWhole, double *scale) {
+            std::vector<DocumentColumn> fit;
+            for (const InfoBox &b : boxes)
+                fit.push_back({BodyAcross(b.width), {b.value}, &font(FontBody),
+                               framed ? QString::fromLatin1(b.caption) : QString(), m_pCaptionFont, b.whole, 0,
+                               captionsWhole});
+            return FitDocumentColumns(dc, fit, m_nBodyRight - m_nBodyLeft, scale);
+        };
+        const auto captionCut = [&](const std::vector<int> &widths, double scale) {
+            if (!framed || !m_pCaptionFont)
+                return false;
+            QFont caption = *m_pCaptionFont;
+            if (scale < 0.999 && caption.pixelSize() > 0)
+                caption.setPixelSize(std::max(1, int(caption.pixelSize() * scale)));
+            const QFontMetrics metrics(caption, dc.device());
+            for (size_t i = 0; i < boxes.size(); ++i)
+                if (metrics.horizontalAdvance(QString::fromLatin1(boxes[i].caption)) > widths[i])
+                    return true;
+            return false;
+        };
         double scale = 1.0;
-        const std::vector<int> widths = FitDocumentColumns(dc, fit, m_nBodyRight - m_nBodyLeft, &scale);
+        std::vector<int> widths = fitRow(false, &scale);
+        if (captionCut(widths, scale))
+            widths = fitRow(true, &scale);
         BeginTableScale(dc, scale);
         dc.setFont(font(FontBody));
         int valueHeight = m_nCaptionHeight;
@@ -317,6 +338,10 @@ void CPrintForm::PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row)
     // row where the items begin; a block or a row that needs more room
     // takes it, and what lies below it moves down by as much on this page.
     const int fixedBand = m_nBodyTop - 2 * m_nCaptionHeight;
+    // The bill-to block (and the ship-to block level with it) begins below
+    // the shop's block however many lines that takes.
+    const int billTop = classic ? AddressTop(dc, shop, across(0.8), down(0.25), across(4.0), down(1.1))
+                                : AddressTop(dc, shop, across(0.8), down(0.25), across(5.0) - m_nPad, down(1.25));
     int headerGrows = 0;
     int rowGrows = 0;
     {
@@ -327,12 +352,12 @@ void CPrintForm::PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row)
         int blocksRoom = fixedBand;
         if (classic) {
             blocksRoom = down(2.35);
-            blocksEnd = std::max(needs(billTo, across(0.8), down(1.1), across(4.0), font(FontBodyBold)),
+            blocksEnd = std::max(needs(billTo, across(0.8), billTop, across(4.0), font(FontBodyBold)),
                                  needs(shipBlock + (fax.isEmpty() ? QString() : QStringLiteral("\nFax: ") + fax),
                                        across(4.8), down(0.9), across(8.0), font(Font8)));
         } else {
-            blocksEnd = std::max(needs(billTo, across(0.8), down(1.25), across(5.0) - m_nPad, font(FontBodyBold)),
-                                 needs(shipBlock, across(5.0), down(1.25), m_nBodyRight, font(Font8)));
+            blocksEnd = std::max(needs(billTo, across(0.8), billTop, across(5.0) - m_nPad, font(FontBodyBold)),
+                                 needs(shipBlock, across(5.0), billTop, m_nBodyRight, font(Font8)));
         }
         headerGrows = std::max(0, blocksEnd - blocksRoom);
         if (classic || !letter)
@@ -394,7 +419,7 @@ void CPrintForm::PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row)
         };
         if (m_bBarCode)
             DrawBarCode(dc, inches(4.5, -0.15, 8.0, 0.09), true);
-        PrintRect r = inches(0.8, 0.25, 4.0, 1.35);
+        PrintRect r(across(0.8), down(0.25), across(4.0), std::max(down(1.35), billTop));
         DrawTextLine(dc, shop, r, 0x850, 0, &font(FontBody));
         r = inches(4.8, 0.1, 8.0, 0.42);
         DrawFilledLine(dc, m_strTitle, r, 0x825, 0, &font(Font14Bold), kWhite, framed);
@@ -406,6 +431,7 @@ void CPrintForm::PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row)
         r = inches(6.4, 0.9, 8.0, 2.35);
         DrawTextLine(dc, pageText, r, 0x822, 0, &font(FontBody));
         r = inches(0.8, 1.1, 4.0, 2.35);
+        r.top = billTop;
         r.bottom += headerGrows;
         DrawTextLine(dc, billTo, r, 0x850, 0, &font(FontBodyBold));
         r = inches(4.8, 0.9, 8.0, 2.35);
@@ -451,7 +477,7 @@ void CPrintForm::PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row)
         r.top += 2 * dateHeight;
         // The bill-to block ends where the ship-to block begins: a long name
         // breaks inside it rather than running across the other.
-        PrintRect bill(across(0.8), down(1.25), across(5.0) - m_nPad, captionBand);
+        PrintRect bill(across(0.8), billTop, across(5.0) - m_nPad, captionBand);
         DrawTextLine(dc, billTo, bill, 0x850, 0, &font(FontBodyBold));
         bill.left = across(5.0);
         bill.right = m_nBodyRight;

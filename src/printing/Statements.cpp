@@ -156,12 +156,17 @@ void CPrintForm::PrintStatement(QPainter &dc, PrintInfo &info, int &row)
     const QString payerCard =
         m_customer.m_PayerNo != 0 ? CContactSet().GetContactCard(m_customer.m_PayerNo, 7) : QString();
     const QString account = QStringLiteral("Cust:\t%1\n\n").arg(m_customer.m_CusNo) + payerCard;
-    // The address and the account box end where the columns begin; when
-    // they need more room, the columns and rows of this page move down.
-    const int blocksEnd = std::max(TextBottom(dc, address, across(0.8), down(1.25), across(5.0) - m_nPad,
+    QString shop;
+    if (CZqApp *app = ZqApp())
+        app->GetCompanyText(shop, m_nOptions);
+    // The address (and the account box level with it) begins below the
+    // shop's block, and they end where the columns begin; when they need
+    // more room, the columns and rows of this page move down.
+    const int addressTop = AddressTop(dc, shop, across(0.8), down(0.25), across(5.0) - m_nPad, down(1.25));
+    const int blocksEnd = std::max(TextBottom(dc, address, across(0.8), addressTop, across(5.0) - m_nPad,
                                               font(FontBodyBold)),
                                    !classic || ruled
-                                       ? TextBottom(dc, account, across(5.0), down(1.25), m_nBodyRight, font(FontBody))
+                                       ? TextBottom(dc, account, across(5.0), addressTop, m_nBodyRight, font(FontBody))
                                        : 0);
     const int grows = std::max(0, blocksEnd - (m_nBodyTop - 2 * m_nCaptionHeight));
     const BodyShift bodyShift(*this, grows);
@@ -169,20 +174,17 @@ void CPrintForm::PrintStatement(QPainter &dc, PrintInfo &info, int &row)
 
     // 1-3: logo, shop block, address block.
     DrawLogo(dc, info);
-    QString shop;
-    if (CZqApp *app = ZqApp())
-        app->GetCompanyText(shop, m_nOptions);
     // The shop's block and the address end where the blocks beside them begin.
     PrintRect r(across(0.8), down(0.25), across(5.0) - m_nPad, headerBottom);
     DrawTextLine(dc, shop, r, 0x850, 0, &font(FontBody));
-    r = PrintRect(across(0.8), down(1.25), across(5.0) - m_nPad, headerBottom);
+    r = PrintRect(across(0.8), addressTop, across(5.0) - m_nPad, headerBottom);
     DrawTextLine(dc, address, r, 0x850, 0, &font(FontBodyBold));
 
     // 4: account box and title.
     const QString title = IsBitSet(m_nOptions, 9) ? m_strTitle : QStringLiteral(" ");
     const QString today = GetTodayText(0, false);
     if (!classic || ruled) {
-        r = PrintRect(across(5.0), down(1.25), m_nBodyRight, headerBottom);
+        r = PrintRect(across(5.0), addressTop, m_nBodyRight, headerBottom);
         DrawTextLine(dc, account, r, 0x850, 0, &font(FontBody));
     }
     if (!classic) {

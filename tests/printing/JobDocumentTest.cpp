@@ -194,6 +194,69 @@ TEST_F(JobDocumentTest, StylesFramesAndHeaderTexts)
         EXPECT_TRUE(form->cutRecord().isEmpty())
             << d.name << ": " << form->cutRecord().describe().join(QLatin1Char('\n')).toStdString();
     }
+
+    // Every field of the shop's block and of the information row at its
+    // full length in wide capitals: the shop's block takes eight lines (its
+    // name and address two each), past the inch the layout gives it, and
+    // the bill-to block begins under its last line instead of over it. The P.O., phone and fax boxes take their codes whole and
+    // leave the boxes of names narrower than "Prepared By" and "Sales Rep":
+    // those keep their captions whole (before, 359 units of "Prepared By"
+    // were drawn in a box of 326).
+    app->m_company.m_strName = QString(60, QLatin1Char('W'));
+    app->m_company.m_strAddress = QString(60, QLatin1Char('M'));
+    app->m_company.m_strCity = QString(30, QLatin1Char('M'));
+    app->m_company.m_strState = QString(20, QLatin1Char('W'));
+    app->m_company.m_strZip = QStringLiteral("ZIPZIPZIPZIPZIP");
+    app->m_company.m_strPhone = QString(20, QLatin1Char('W'));
+    app->m_company.m_strFax = QStringLiteral("FAXFAXFAXFAXFAXFAXFA");
+    exec(QStringLiteral("UPDATE Contacts SET First = '%1', Last = '%2', Phone = '%3', Fax = '%4'")
+             .arg(QString(30, QLatin1Char('H')), QString(30, QLatin1Char('M')), QString(20, QLatin1Char('W')),
+                  QString(20, QLatin1Char('M'))));
+    exec(QStringLiteral("UPDATE Employees SET Name = '%1' WHERE EmpNo = 3").arg(QString(20, QLatin1Char('M'))));
+    exec(QStringLiteral("UPDATE Jobs SET PO = '%1' WHERE JobID = %2").arg(QString(20, QLatin1Char('W'))).arg(job));
+    const struct
+    {
+        const char *name;
+        int kind;
+        int options; // -1: the form's
+    } wide[] = {
+        {"invoice", 2, -1}, {"order receipt", 3, -1}, {"delivery ticket", 4, -1}, {"invoice 5", 5, -1},
+        {"booklet", 6, -1}, {"letter", 7, -1},        {"classic", 5, kClassic | kFramed | 0xE0},
+    };
+    const QStringList captions = {QStringLiteral("Ordered By"), QStringLiteral("Ordered by"),
+                                  QStringLiteral("Prepared By"), QStringLiteral("Prepared by"),
+                                  QStringLiteral("Sales Rep"), QStringLiteral("Ship Via")};
+    for (const auto &d : wide) {
+        RecordingDevice device(600, 600, 5100, 6600, true);
+        form->m_strOutputFile.clear();
+        EXPECT_TRUE(form->LoadJobDocument(job, d.kind, 0, d.options));
+        form->m_strOutputFile = tempPath(QStringLiteral("doc.pdf"));
+        print(device);
+        for (const QString &cut : form->cutRecord().describe(100))
+            for (const QString &caption : captions)
+                EXPECT_FALSE(cut.contains(QLatin1Char('"') + caption + QLatin1Char('"'))) << d.name << ": " << cut.toStdString();
+        // The shop's last line (its fax, or its zip where the form leaves
+        // out the phone and fax) and the bill-to block's first (the
+        // buyer's name) on the first page: the one a whole line of its size
+        // below the other.
+        const RecordingDevice::Text *shopEnd = nullptr;
+        const RecordingDevice::Text *buyer = nullptr;
+        for (const RecordingDevice::Text &t : device.texts()) {
+            if (t.page != 0)
+                continue;
+            // (The footer, in the page's lower half, holds the zip too.)
+            if ((t.text.contains(QLatin1String("FAXFAXFAXFAXFAXFAXFA")) || t.text.contains(QLatin1String("ZIPZIP")))
+                && t.position.y() < 3300 && (!shopEnd || t.position.y() > shopEnd->position.y()))
+                shopEnd = &t;
+            if (t.text.startsWith(QString(20, QLatin1Char('H'))) && !buyer)
+                buyer = &t;
+        }
+        ASSERT_NE(shopEnd, nullptr) << d.name;
+        ASSERT_NE(buyer, nullptr) << d.name;
+        EXPECT_GE(buyer->position.y() - buyer->pixelSize, shopEnd->position.y())
+            << d.name << ": the bill-to block begins at " << buyer->position.y() << ", the shop's block ends at "
+            << shopEnd->position.y();
+    }
 }
 
 TEST_F(JobDocumentTest, InvoicesAreAddressedToThePayer)

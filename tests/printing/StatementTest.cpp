@@ -156,6 +156,41 @@ TEST_F(StatementTest, ColumnsByOptionsAndTheCreditOnlyPage)
     addInvoice(200, 6004, 1, QStringLiteral("20"));
     EXPECT_EQ(form->LoadStatement(200, 2, true, kRuled), 2);
     EXPECT_EQ(form->LoadStatement(200, 2, false, kRuled), 4);
+
+    // A shop's block of eight lines (every field at its full length in wide
+    // capitals, the name and address two lines each) reaches past the inch
+    // the layout gives it: the address begins under its last line, the fax,
+    // on every statement form and in each style.
+    app->m_company.m_strName = QString(60, QLatin1Char('W'));
+    app->m_company.m_strAddress = QString(60, QLatin1Char('M'));
+    app->m_company.m_strCity = QString(30, QLatin1Char('M'));
+    app->m_company.m_strState = QString(20, QLatin1Char('W'));
+    app->m_company.m_strZip = QString(15, QLatin1Char('M'));
+    app->m_company.m_strPhone = QString(20, QLatin1Char('W'));
+    app->m_company.m_strFax = QStringLiteral("FAXFAXFAXFAXFAXFAXFA");
+    const struct
+    {
+        int kind;
+        int options;
+    } shops[] = {{1, kRuled | 0xE0}, {4, -1}, {1, 0x2 | kRuled | 0xE0}, {1, 0xE0}};
+    for (const auto &s : shops) {
+        ASSERT_EQ(form->LoadStatement(200, s.kind, false, s.options), 4);
+        RecordingDevice device(600, 600, 5100, 6600, true);
+        print(device);
+        const RecordingDevice::Text *fax = nullptr;
+        const RecordingDevice::Text *name = nullptr;
+        for (const RecordingDevice::Text &t : device.texts()) {
+            if (t.page == 0 && t.text.contains(QLatin1String("FAXFAXFAXFAXFAXFAXFA")))
+                fax = &t;
+            if (t.page == 0 && t.text == QLatin1String("Birch Dental") && !name)
+                name = &t;
+        }
+        ASSERT_NE(fax, nullptr) << s.kind << " " << std::hex << s.options;
+        ASSERT_NE(name, nullptr) << s.kind << " " << std::hex << s.options;
+        EXPECT_GE(name->position.y() - name->pixelSize, fax->position.y())
+            << s.kind << " " << std::hex << s.options << ": the address begins at " << std::dec << name->position.y()
+            << ", the shop's block ends at " << fax->position.y();
+    }
 }
 
 TEST_F(StatementTest, StatementAsPdfAndPng)

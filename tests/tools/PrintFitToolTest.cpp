@@ -1296,12 +1296,7 @@ TEST_F(PrintFitToolTest, EveryDocumentPrintsEveryItemAndEveryLineOfItsTallTexts)
 // or is printed over another, and the P.O. prints whole. A work order
 // whose rows fill its last page keeps its totals row and footer on the
 // paper: the last row starts a new page with them when they do not fit.
-// Held back for now: with every field at its full length it still finds
-// headings cut ("Prepared By", "Sales Rep"), a full-width item line cut
-// across its cell, a long company name over the version line and a word
-// off the page; it runs again once those print whole
-// (--gtest_also_run_disabled_tests lists them).
-TEST_F(PrintFitToolTest, DISABLED_EveryDocumentKindPrintsEveryFieldAtItsFullLengthInWideCapitals)
+TEST_F(PrintFitToolTest, EveryDocumentKindPrintsEveryFieldAtItsFullLengthInWideCapitals)
 {
     if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()
         || QStandardPaths::findExecutable(QStringLiteral("sqlite3")).isEmpty())
