@@ -1233,6 +1233,20 @@ bool CXGridCtrl::ExchangeRecordset(CXDaoSet &set, bool save, int skip, const QSt
             if (m_rowRecord[r] >= 0 && !m_rowInfo[r].caption && rowChanged(r))
                 rowOfKey.insert(m_rowKey[r], r);
         }
+        // A record found by its row key is the row's own only while it holds
+        // the number the row loaded: the key of a record deleted meanwhile
+        // can go to the next record added.
+        const auto holdsLoadedNumber = [this, &set](int r) {
+            if (m_colCount == 0 || m_columns[0].field == 255 || (m_columns[0].type != 6 && m_columns[0].type != 7) ||
+                CellIndex(r, 0) >= m_loadedCells.size())
+                return true;
+            qint64 number = 0;
+            if (!loadNumber(set.GetFieldValue(int(m_columns[0].field)), m_columns[0].lookup == QLatin1String("$"),
+                            number))
+                return true;
+            const qint64 loaded = m_loadedCells[CellIndex(r, 0)].value;
+            return m_columns[0].type == 6 ? quint8(number) == quint8(loaded) : number == loaded;
+        };
         bool stopped = false;
         try {
             if (!rowOfKey.isEmpty() && !set.IsEmptySet())
@@ -1244,6 +1258,13 @@ bool CXGridCtrl::ExchangeRecordset(CXDaoSet &set, bool save, int skip, const QSt
                     continue;
                 }
                 const int row = found.value();
+                if (!holdsLoadedNumber(row)) {
+                    // Another record now, under the key of the row's own
+                    // record that another workstation deleted: the row's
+                    // record is gone.
+                    set.MoveNext();
+                    continue;
+                }
                 rowOfKey.erase(found);
                 const RowSave result = saveRow(set, row, false);
                 allSaved = allSaved && result == RowSave::Saved;

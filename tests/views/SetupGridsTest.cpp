@@ -949,8 +949,9 @@ TEST_F(SetupGridsTest, OkMatchesRowsByKeyAfterAnotherWorkstationAddsDeletesOrSor
     EXPECT_EQ(prompts().texts(), QStringList());
     EXPECT_EQ(listed(types), QStringLiteral("1=Brochures 2=Fliers 3=Posters 4=Cards 5=Banners"));
 
-    // A rep the other deleted, its number then given to the other's Terry:
-    // Zed, changed here and so saved again as a new row, takes 203, not 202.
+    // A rep the other deleted, its number then given to the other's Terry
+    // (and its row key to Uma): Zed's change goes onto neither; saved again
+    // as a new row, Zed takes 203, the first number free here and there.
     SharedDatabase().execute(QStringLiteral("DELETE FROM Employees WHERE Type = 2"));
     SharedDatabase().execute(QStringLiteral("INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate) VALUES "
                                             "(201, 'Alex', 2, 2, 500)"));
@@ -960,6 +961,8 @@ TEST_F(SetupGridsTest, OkMatchesRowsByKeyAfterAnotherWorkstationAddsDeletesOrSor
     prompts().onDialog([&](QDialog &dialog) {
         CXGridCtrl *grid = qobject_cast<CSetupGridDlg *>(&dialog)->grid(0);
         other.execute(QStringLiteral("DELETE FROM Employees WHERE Name = 'Zed'"));
+        other.execute(QStringLiteral("INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate) VALUES "
+                                     "(205, 'Uma', 2, 4, 400)"));
         other.execute(QStringLiteral("INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate) VALUES "
                                      "(202, 'Terry', 2, 1, 400)"));
         grid->SetCellValue(rowOf(*grid, QStringLiteral("Zed")), 3, 700);
@@ -975,7 +978,7 @@ TEST_F(SetupGridsTest, OkMatchesRowsByKeyAfterAnotherWorkstationAddsDeletesOrSor
                                           "clear it to leave it out."),
                            QStringLiteral("Your changes will be used after you restart Tavrel.")}));
     EXPECT_EQ(listed(QStringLiteral("SELECT Name, EmpNo & '/' & CommRate FROM Employees WHERE Type = 2 ORDER BY Name")),
-              QStringLiteral("Alex=201/500 Terry=202/400 Zed=203/700"));
+              QStringLiteral("Alex=201/500 Terry=202/400 Uma=205/400 Zed=203/700"));
 }
 
 // The accounts of Settings > Accounting, kept as one list in one row: OK
