@@ -1205,6 +1205,7 @@ bool CXGridCtrl::ExchangeRecordset(CXDaoSet &set, bool save, int skip, const QSt
         return true;
     }
     m_nRowsWritten = 0;
+    m_storedKeysRead = false;
     bool allSaved = true;
     // What a save that is not finished gives back: the cells as typed (a
     // new row's number is given it as it is written).
@@ -1232,6 +1233,20 @@ bool CXGridCtrl::ExchangeRecordset(CXDaoSet &set, bool save, int skip, const QSt
             if (m_rowRecord[r] >= 0 && !m_rowInfo[r].caption && rowChanged(r))
                 rowOfKey.insert(m_rowKey[r], r);
         }
+        // A record found by its row key is the row's own only while it holds
+        // the number the row loaded: the key of a record deleted meanwhile
+        // can go to the next record added.
+        const auto holdsLoadedNumber = [this, &set](int r) {
+            if (m_colCount == 0 || m_columns[0].field == 255 || (m_columns[0].type != 6 && m_columns[0].type != 7) ||
+                CellIndex(r, 0) >= m_loadedCells.size())
+                return true;
+            qint64 number = 0;
+            if (!loadNumber(set.GetFieldValue(int(m_columns[0].field)), m_columns[0].lookup == QLatin1String("$"),
+                            number))
+                return true;
+            const qint64 loaded = m_loadedCells[CellIndex(r, 0)].value;
+            return m_columns[0].type == 6 ? quint8(number) == quint8(loaded) : number == loaded;
+        };
         bool stopped = false;
         try {
             if (!rowOfKey.isEmpty() && !set.IsEmptySet())
@@ -1243,6 +1258,13 @@ bool CXGridCtrl::ExchangeRecordset(CXDaoSet &set, bool save, int skip, const QSt
                     continue;
                 }
                 const int row = found.value();
+                if (!holdsLoadedNumber(row)) {
+                    // Another record now, under the key of the row's own
+                    // record that another workstation deleted: the row's
+                    // record is gone.
+                    set.MoveNext();
+                    continue;
+                }
                 rowOfKey.erase(found);
                 const RowSave result = saveRow(set, row, false);
                 allSaved = allSaved && result == RowSave::Saved;
@@ -1518,13 +1540,42 @@ CXGridCtrl::RowSave CXGridCtrl::saveRow(CXDaoSet &set, int r, bool isNew)
                     return stored;
             }
         } else {
-            const bool ownKey = m_bRowsByKey && m_loaded && cell(r, 0).value == m_keyBase + r;
-            if (isNew && m_colCount > 0 && m_columns[0].type == 6 && (cell(r, 0).value == 0 || ownKey)) {
-                cell(r, 0).value = NewRowKey(r);
-                m_rowInfo[r].textsCurrent = 0;
-                if (m_columns[0].field != 255)
-                    set.SetFieldValue(int(m_columns[0].field),
-                                      Value(std::int64_t(quint8(cell(r, 0).value)), FieldType::Byte));
+            if (isNew && m_colCount > 0 && m_columns[0].type == 6) {
+                // A new row's number is free among the rows and among the
+                // records of the table as it is now (read in this save's
+                // write, so another workstation's row added meanwhile is
+                // seen and none can be added in between).
+                const qint64 held = cell(r, 0).value;
+                const bool ownKey = m_bRowsByKey && m_loaded && held == m_keyBase + r;
+                // A row whose record another workstation deleted is added
+                // back under its number while no record has taken it since.
+                const bool keptKey = held != 0 && !ownKey && m_loaded && CellIndex(r, 0) < m_loadedCells.size() &&
+                                     m_loadedCells[CellIndex(r, 0)].value == held;
+                if (!m_storedKeysRead && (held == 0 || ownKey || keptKey)) {
+                    if (m_columns[0].field != 255)
+                        m_storedKeys = set.GetStoredNumbers(int(m_columns[0].field));
+                    m_storedKeysRead = true;
+                }
+                if (held == 0 || ownKey || (keptKey && m_storedKeys.contains(held))) {
+                    const int number = NewRowKey(r, m_storedKeys);
+                    const bool ownZero = m_bRowsByKey && m_loaded && m_keyBase + r == 0;
+                    if (m_storedKeys.contains(number) || (number == 0 && !ownZero)) {
+                        set.CancelUpdate();
+                        platform::Prompt::messageBox(
+                            QStringLiteral("Cannot save %1: every number from %2 to %3 is taken.")
+                                .arg(key)
+                                .arg(m_keyBase + 1)
+                                .arg(std::min(m_keyBase + m_rowCount, 255)),
+                            QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
+                        return RowSave::NotSaved;
+                    }
+                    cell(r, 0).value = number;
+                    m_storedKeys.insert(number);
+                    m_rowInfo[r].textsCurrent = 0;
+                    if (m_columns[0].field != 255)
+                        set.SetFieldValue(int(m_columns[0].field),
+                                          Value(std::int64_t(quint8(cell(r, 0).value)), FieldType::Byte));
+                }
             }
             stored = storeRow(set, key);
             if (stored == RowSave::Stopped)
@@ -1588,18 +1639,19 @@ QString CXGridCtrl::ShownValueText(int column, qint64 value) const
     return kind != CXEdit::Plain && kind != CXEdit::Date ? format.shownText().trimmed() : QString::number(value);
 }
 
-int CXGridCtrl::NewRowKey(int row) const
+int CXGridCtrl::NewRowKey(int row, const QSet<qint64> &stored) const
 {
-    // A row laid out by key takes its own number when no row holds it.
+    // A row laid out by key takes its own number when no row holds it and
+    // no record of the table has it.
     if (m_bRowsByKey && m_loaded) {
         const int own = m_keyBase + row;
-        bool taken = own < 0 || own > 255;
+        bool taken = own < 0 || own > 255 || stored.contains(own);
         for (int r = 0; r < m_rowCount && !taken; ++r)
             taken = r != row && cell(r, 0).value == own && (own != 0 || m_rowRecord[r] >= 0);
         if (!taken)
             return own;
     }
-    return NextFreeKey();
+    return NextFreeKey(stored);
 }
 
 // --- comma lists and keys ----------------------------------------------------------------
@@ -1644,14 +1696,15 @@ void CXGridCtrl::ExchangeColumnList(QString &list, bool toText, int column)
     update();
 }
 
-int CXGridCtrl::NextFreeKey() const
+int CXGridCtrl::NextFreeKey(const QSet<qint64> &stored) const
 {
     if (m_colCount == 0)
         return 0;
-    // A grid of n rows holds at most n keys, so one of base + 1 .. base + n is free.
-    for (int n = 1; n <= m_rowCount; ++n) {
+    // A grid of n rows holds at most n keys, so one of base + 1 .. base + n
+    // is free among them; the table's records may hold the rest.
+    for (int n = 1; n <= m_rowCount && m_keyBase + n <= 255; ++n) {
         const int key = m_keyBase + n;
-        bool taken = false;
+        bool taken = stored.contains(key);
         for (int r = 0; r < m_rowCount && !taken; ++r)
             taken = cell(r, 0).value == key;
         if (!taken)

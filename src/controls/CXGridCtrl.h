@@ -5,6 +5,7 @@
 
 #include <QtCore/QHash>
 #include <QtCore/QList>
+#include <QtCore/QSet>
 
 class CXDaoSet;
 class CXEdit;
@@ -190,10 +191,15 @@ public:
     int columnField(int column) const;
     void ExchangeColumnList(QString &list, bool toText, int column);
     void SetKeyBase(int base) { m_keyBase = base; }
-    int NextFreeKey() const;
-    // The key a new row gets: its own number when laid out by key and free,
-    // else NextFreeKey.
-    int NewRowKey(int row) const;
+    // The first number key base + n (n = 1 up to the row count, never past
+    // 255) that no row holds in column 0 and that is not among `stored`;
+    // 0 when every one is taken.
+    int NextFreeKey(const QSet<qint64> &stored = {}) const;
+    // The key a new row gets: its own number when laid out by key and free
+    // among the rows and `stored`, else NextFreeKey. A save gives it the
+    // numbers its table holds as `stored`, read within the save's write, so
+    // that a number another workstation took meanwhile is never given again.
+    int NewRowKey(int row, const QSet<qint64> &stored = {}) const;
     void SetRowsByKey(bool on) { m_bRowsByKey = on; }
     // The ordinal (after the skip) of the record the row was loaded from; -1 none.
     int rowRecord(int row) const { return row >= 0 && row < m_rowRecord.size() ? m_rowRecord[row] : -1; }
@@ -326,6 +332,8 @@ protected:
     QList<Cell> m_typedBeforeSave;          // UndoLastSave: the cells and
     QList<LoadedCell> m_loadedBeforeSave;   // what they were weighed against
     QHash<int, QString> m_storedTexts; // preset cells whose record holds another text, by cell index
+    QSet<qint64> m_storedKeys;       // the save's numbers of the table (key column), once read
+    bool m_storedKeysRead = false;
     QWidget *m_editor = nullptr;
     int m_editorLeft = 0;            // the open editor's left edge in the columns' own coordinates
     QLineEdit *m_edit = nullptr;

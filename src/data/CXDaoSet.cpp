@@ -870,6 +870,23 @@ qint64 CXDaoSet::GetRowKey() const
     return m_set ? qint64(m_set->currentRowKey()) : -1;
 }
 
+QSet<qint64> CXDaoSet::GetStoredNumbers(int index) const
+{
+    QSet<qint64> numbers;
+    if (!m_set || index < 0 || index >= m_set->fieldCount())
+        return numbers;
+    const QString table = m_set->updatableTable();
+    const QString column = m_set->baseColumn(index);
+    if (table.isEmpty() || column.isEmpty())
+        return numbers;
+    platform::Recordset rows(m_set->database());
+    rows.open(platform::Recordset::Type::Snapshot,
+              QStringLiteral("SELECT [%1] FROM [%2] WHERE [%1] Is Not Null").arg(column, table));
+    for (; !rows.isEOF(); rows.moveNext())
+        numbers.insert(qint64(rows.value(0).toInt64()));
+    return numbers;
+}
+
 void CXDaoSet::SetFieldCaption(const void *member, const QString &caption)
 {
     // Named as the engine's result names the column ("[Name2]" is "Name2").

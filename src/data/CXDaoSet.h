@@ -9,6 +9,7 @@
 #include "platform/db/Recordset.h"
 
 #include <QtCore/QList>
+#include <QtCore/QSet>
 #include <QtCore/QString>
 #include <QtCore/QtGlobal>
 
@@ -265,6 +266,13 @@ public:
     // a row read again later is found by it whatever was added, deleted or
     // sorted before it meanwhile. -1 without one.
     qint64 GetRowKey() const;
+    // The numbers every row of the set's table holds now in the column under
+    // a field, the rows outside the set's own included (a number another
+    // workstation stored since the set was opened too): the numbers a new
+    // row's key must not take. Read within the write that adds the row,
+    // none can be taken in between. Empty for a set that writes no table
+    // and for a computed field; throws platform::DbException.
+    QSet<qint64> GetStoredNumbers(int index) const;
 
     // The underlying engine set while open (nullptr when closed).
     platform::Recordset *recordset() const { return m_set.get(); }

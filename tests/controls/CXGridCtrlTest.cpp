@@ -414,6 +414,18 @@ TEST_F(CXGridCtrlTest, NextFreeKeyFindsAGapAndAFullGridStillGetsOne)
     grid.SetCellValue(2, 0, 103);
     // Rows 0-2 hold 101-103 and the new row 3 needs one: 104 is free.
     EXPECT_EQ(grid.NextFreeKey(), 104);
+    // Numbers the table holds are taken too: 104 stored elsewhere leaves
+    // none of 101-104; a gap the table has free is given.
+    EXPECT_EQ(grid.NextFreeKey({104}), 0);
+    grid.SetCellValue(1, 0, 0);
+    EXPECT_EQ(grid.NextFreeKey({101, 104}), 102);
+    EXPECT_EQ(grid.NextFreeKey({102, 104}), 0);
+    // Never past a byte: from base 252 only 253-255 can be given.
+    grid.SetKeyBase(252);
+    grid.SetCellValue(0, 0, 253);
+    grid.SetCellValue(2, 0, 254);
+    EXPECT_EQ(grid.NextFreeKey(), 255);
+    EXPECT_EQ(grid.NextFreeKey({255}), 0);
 }
 
 TEST_F(CXGridCtrlTest, ScrollingOpensTheEditorOnTheFirstVisibleRow)

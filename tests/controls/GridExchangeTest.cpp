@@ -272,6 +272,23 @@ TEST_F(GridExchangeTest, NewRowsGetTheNextFreeKeyAndTheStamps)
         EXPECT_EQ(after[i].stamp.toInt(), 4242);
     }
     EXPECT_EQ(after[0].stamp.toInt(), 0);
+
+    // A number stored since the load (5, by another workstation) is not
+    // given again: with 1-4 held by the rows and 5 in the table, none of a
+    // five-row grid's numbers is left and the row is not saved, said.
+    CXGridCtrl full;
+    buildGrid(full, 5);
+    CXDaoSet again;
+    open(again);
+    full.ExchangeRecordset(again, false, 0, names());
+    insert({5, "Theirs", 50000, 5, false, 0});
+    full.SetCellText(4, 1, QStringLiteral("Mine"));
+    prompts().answer(platform::IDOK);
+    EXPECT_FALSE(full.ExchangeRecordset(again, true));
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Cannot save Mine: every number from 1 to 5 is taken."));
+    EXPECT_EQ(full.GetCellValue(4, 0), 0);
+    again.Close();
+    EXPECT_EQ(table().size(), 5);
 }
 
 TEST_F(GridExchangeTest, AFailedRowIsReportedAndTheNextOneStillSaves)

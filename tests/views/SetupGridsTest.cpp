@@ -814,6 +814,8 @@ TEST_F(SetupGridsTest, OkMatchesRowsByKeyAfterAnotherWorkstationAddsDeletesOrSor
         const char *asked;    // the question's field line
         int again;            // after Cancel: the answer on the second OK (0: the grid is cancelled)
         const char *stored;   // the reps afterwards
+        const char *added = ""; // a rep typed here into the first empty row, Comm% 6.00
+        const char *numbers = ""; // the reps' numbers afterwards (empty: not looked at)
     } cases[] = {
         {"a rep added that sorts first",
          "INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate) VALUES (203, 'Terry', 2, 1, 400)", 900, 700, 0,
@@ -831,6 +833,19 @@ TEST_F(SetupGridsTest, OkMatchesRowsByKeyAfterAnotherWorkstationAddsDeletesOrSor
         {"Cancel, then OK again keeping the other's",
          "UPDATE Employees SET CommRate = 800 WHERE Name = 'Alex'", 900, 700, platform::IDCANCEL,
          "Alex, Comm%: the other user's \"8.00\", yours \"9.00\"", platform::IDNO, "Alex=800 Zed=700"},
+        // A new rep's number is free among the grid's rows and the table's
+        // records as they are at OK, whatever the other added meanwhile.
+        {"both add a rep at once: the other's took 203, mine takes 204",
+         "INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate) VALUES (203, 'Terry', 2, 1, 400)", -1, -1, 0, "",
+         0, "Alex=500 Sam=600 Terry=400 Zed=500", "Sam", "Alex=201 Sam=204 Terry=203 Zed=202"},
+        {"the other's reps took 203 and 205: mine takes the gap between",
+         "INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate) VALUES (203, 'Terry', 2, 1, 400);"
+         "INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate) VALUES (205, 'Uma', 2, 4, 400)",
+         -1, 900, 0, "", 0, "Alex=500 Sam=600 Terry=400 Uma=400 Zed=900", "Sam",
+         "Alex=201 Sam=204 Terry=203 Uma=205 Zed=202"},
+        {"Zed deleted by the other: 202 is still Zed's row here, so mine takes 203",
+         "DELETE FROM Employees WHERE Name = 'Zed'", -1, -1, 0, "", 0, "Alex=500 Sam=600", "Sam",
+         "Alex=201 Sam=203"},
     };
     platform::Database other;
     other.open(m_path);
@@ -851,6 +866,11 @@ TEST_F(SetupGridsTest, OkMatchesRowsByKeyAfterAnotherWorkstationAddsDeletesOrSor
                 grid->SetCellValue(rowOf(*grid, QStringLiteral("Alex")), 3, c.alex);
             if (c.zed >= 0)
                 grid->SetCellValue(rowOf(*grid, QStringLiteral("Zed")), 3, c.zed);
+            if (*c.added) {
+                const int empty = rowOf(*grid, QString());
+                grid->SetCellText(empty, 1, QString::fromLatin1(c.added));
+                grid->SetCellValue(empty, 3, 600);
+            }
             return int(QDialog::Accepted);
         });
         if (c.answer != 0)
@@ -879,6 +899,9 @@ TEST_F(SetupGridsTest, OkMatchesRowsByKeyAfterAnotherWorkstationAddsDeletesOrSor
             asked << QStringLiteral("Your changes will be used after you restart Tavrel.");
         EXPECT_EQ(prompts().texts(), asked);
         EXPECT_EQ(listed(reps), QString::fromLatin1(c.stored));
+        if (*c.numbers)
+            EXPECT_EQ(listed(QStringLiteral("SELECT Name, EmpNo FROM Employees WHERE Type = 2 ORDER BY Name")),
+                      QString::fromLatin1(c.numbers));
     }
 
     // A product type deleted by the other workstation: a change to it is
@@ -910,6 +933,52 @@ TEST_F(SetupGridsTest, OkMatchesRowsByKeyAfterAnotherWorkstationAddsDeletesOrSor
                                          "nothing was saved.\n\nOK saves your changes again, with \"Brochures\" as a "
                                          "new row; clear it to leave it out.")});
     EXPECT_EQ(listed(types), QStringLiteral("1=Brochures 2=Fliers 3=Posters"));
+
+    // Laid out by key, a new type keeps its row's number only while no
+    // record has it: the other's Cards took 4, so Banners typed in row 4
+    // takes 5, the first number free both here and in the table.
+    prompts().clear();
+    prompts().onDialog([&](QDialog &dialog) {
+        CXGridCtrl *grid = qobject_cast<CSetupGridDlg *>(&dialog)->grid(0);
+        other.execute(QStringLiteral("INSERT INTO ProductTypes ([No], Name, Sort, Type, Qty) VALUES (4, 'Cards', 4, 0, 0)"));
+        EXPECT_EQ(grid->GetCellText(4, 1).trimmed(), QString());
+        grid->SetCellText(4, 1, QStringLiteral("Banners"));
+        return int(QDialog::Accepted);
+    });
+    view.EditSetupTable(302, 0, 120);
+    EXPECT_EQ(prompts().texts(), QStringList());
+    EXPECT_EQ(listed(types), QStringLiteral("1=Brochures 2=Fliers 3=Posters 4=Cards 5=Banners"));
+
+    // A rep the other deleted, its number then given to the other's Terry
+    // (and its row key to Uma): Zed's change goes onto neither; saved again
+    // as a new row, Zed takes 203, the first number free here and there.
+    SharedDatabase().execute(QStringLiteral("DELETE FROM Employees WHERE Type = 2"));
+    SharedDatabase().execute(QStringLiteral("INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate) VALUES "
+                                            "(201, 'Alex', 2, 2, 500)"));
+    SharedDatabase().execute(QStringLiteral("INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate) VALUES "
+                                            "(202, 'Zed', 2, 3, 500)"));
+    prompts().clear();
+    prompts().onDialog([&](QDialog &dialog) {
+        CXGridCtrl *grid = qobject_cast<CSetupGridDlg *>(&dialog)->grid(0);
+        other.execute(QStringLiteral("DELETE FROM Employees WHERE Name = 'Zed'"));
+        other.execute(QStringLiteral("INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate) VALUES "
+                                     "(205, 'Uma', 2, 4, 400)"));
+        other.execute(QStringLiteral("INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate) VALUES "
+                                     "(202, 'Terry', 2, 1, 400)"));
+        grid->SetCellValue(rowOf(*grid, QStringLiteral("Zed")), 3, 700);
+        return int(QDialog::Accepted);
+    });
+    prompts().answer(platform::IDOK);
+    prompts().onDialog([](QDialog &) { return int(QDialog::Accepted); });
+    prompts().answer(platform::IDOK);
+    view.EditSetupTable(603, 0, 120);
+    EXPECT_EQ(prompts().texts(),
+              (QStringList{QStringLiteral("Another user has deleted \"Zed\" since you opened this window, so nothing "
+                                          "was saved.\n\nOK saves your changes again, with \"Zed\" as a new row; "
+                                          "clear it to leave it out."),
+                           QStringLiteral("Your changes will be used after you restart Tavrel.")}));
+    EXPECT_EQ(listed(QStringLiteral("SELECT Name, EmpNo & '/' & CommRate FROM Employees WHERE Type = 2 ORDER BY Name")),
+              QStringLiteral("Alex=201/500 Terry=202/400 Uma=205/400 Zed=203/700"));
 }
 
 // The accounts of Settings > Accounting, kept as one list in one row: OK

@@ -1548,6 +1548,16 @@ Database &Recordset::database() const
     return d->database;
 }
 
+QString Recordset::updatableTable() const
+{
+    return d->keyed ? d->table : QString();
+}
+
+QString Recordset::baseColumn(int index) const
+{
+    return d->keyed ? d->baseColumns.value(qsizetype(index)) : QString();
+}
+
 int Recordset::pageTimeout()
 {
     return g_pageTimeoutMs;

@@ -175,6 +175,10 @@ public:
     void moveToLastAdded();
 
     Database &database() const;
+    // The table an updatable dynaset writes, and that table's column under
+    // a field; empty for a computed field and for any other set.
+    QString updatableTable() const;
+    QString baseColumn(int index) const;
 
     // How long rows read by a dynaset count as current: a row that becomes
     // current later is read again (changes by this connection always are).
