@@ -2,6 +2,7 @@
 // ticking a job ticks its items, what OK hands back, and the booklet
 // dialog's sheets, flat size and refusals.
 #include "support/ShopTest.h"
+#include "support/TypeInto.h"
 
 #include "app/base/DialogControls.h"
 #include "app/base/QuantityText.h"
@@ -421,7 +422,8 @@ TEST_F(Booklet, CountsReadAsQuantities)
         prompts().answer(c.refusal ? IDOK : IDYES);
         onDialog<CBooklet>([&](CBooklet &d) {
             auto *books = qobject_cast<QLineEdit *>(GetDlgItem(&d, 1302));
-            books->setText(QString::fromLatin1(c.typed));
+            typing::enter(books, typing::Entry::SelectAll);
+            typing::typeKeys(books, QString::fromLatin1(c.typed));
             d.SendCommand(1);
             if (c.refusal) {
                 EXPECT_TRUE(d.isVisible());
