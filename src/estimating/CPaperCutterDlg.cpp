@@ -114,8 +114,13 @@ CPaperCutterDlg::CPaperCutterDlg(QWidget *parent) : CDlg0(810, parent)
     AddButton(2, QStringLiteral("Cancel"), QRect(782, 596, 110, 32));
     m_bEnterAsTab = 0;
 
-    for (QLineEdit *count : m_counts)
-        AttachTypedReading(count, ValueKind::Quantity);
+    // Each count is named by the caption beside it (the nearest label on
+    // its row is the stage's Trim).
+    const char *const countNames[] = {"#Outs", "#Cuts to Run Size", "#Ups", "#Cuts to Finish Size"};
+    for (size_t i = 0; i < m_counts.size(); ++i) {
+        m_counts[i]->setProperty("fieldName", QString::fromLatin1(countNames[i]));
+        AttachTypedReading(m_counts[i], ValueKind::Quantity);
+    }
     for (QCheckBox *box : m_boxes)
         connect(box, &QCheckBox::clicked, this, [this] { OnOptionChange(); });
     for (QComboBox *trim : {m_trim1, m_trim2})
