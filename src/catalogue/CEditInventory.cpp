@@ -3,6 +3,7 @@
 #include "app/base/Appearance.h"
 #include "app/base/CZqApp.h"
 #include "app/base/MoneyText.h"
+#include "app/base/QuantityText.h"
 #include "app/base/TypedValue.h"
 #include "data/CItemSet.h"
 #include "data/CSerSet.h"
@@ -12,6 +13,7 @@
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
 
+#include <algorithm>
 #include <cstdlib>
 
 CEditInventory::CEditInventory(const CItemSet &item, const CSerSet &service, QWidget *parent)
@@ -73,6 +75,13 @@ void CEditInventory::OnUsedChanged()
     std::int32_t typed = 0;
     if (!ReadTypedWhole(m_used->text(), typed))
         return; // refused when left: the quantity stands
+    // A quantity used is a count, either way no more than the largest count.
+    if (!IsWithinLargestCount(typed)) {
+        const QString text = m_used->text();
+        m_used->setText(FormatInt(m_nUsed, true, false));
+        RefuseTyped(m_used, TypedQuantityMessage(text.trimmed().remove(QLatin1Char('-'))));
+        return;
+    }
     m_nUsed = std::abs(typed);
     m_used->setText(FormatInt(m_nUsed, true, false));
     Recompute();
@@ -80,6 +89,7 @@ void CEditInventory::OnUsedChanged()
 
 void CEditInventory::Recompute()
 {
+    qint64 now = 0;
     if (m_bGiveBack) {
         setWindowTitle(QStringLiteral("Unused Quantity"));
         m_label->setText(QStringLiteral("Unused Quantity -->"));
@@ -87,7 +97,7 @@ void CEditInventory::Recompute()
                                        "Click Cancel not to change anything."));
         SetTitleButton(m_strRibbonTitle, 132, 80);
         SetStripText(QStringLiteral("Reverse Status and In-Stock?"));
-        m_nInStockNow = m_nInStockBefore + m_nUsed;
+        now = qint64(m_nInStockBefore) + m_nUsed;
     } else {
         const qint32 difference = m_nUsed - m_nEstimate;
         const QString estimate = FormatInt(m_nEstimate, true, false);
@@ -107,11 +117,13 @@ void CEditInventory::Recompute()
             strip += QStringLiteral(", and update Job Cost");
         SetStripText(strip);
         // Without stock on record the estimate stands for what was there.
-        m_nInStockNow = m_nInStockBefore == 0 ? m_nEstimate - m_nUsed : m_nInStockBefore - m_nUsed;
+        now = m_nInStockBefore == 0 ? qint64(m_nEstimate) - m_nUsed : qint64(m_nInStockBefore) - m_nUsed;
     }
-    if (m_nInStockNow < 0)
-        m_nInStockNow = 0;
-    m_now->setText(FormatInt(m_nInStockNow, true, false));
+    // Worked in 64 bits and shown whole: a stock past the largest count is
+    // refused by OK as the field's quantity, never shown wrapped.
+    now = std::max<qint64>(now, 0);
+    m_nInStockNow = qint32(std::min<qint64>(now, kLargestCount + 1));
+    m_now->setText(FormatFixedPoint(now, 0, true));
 }
 
 void CEditInventory::OnOK()
@@ -119,6 +131,10 @@ void CEditInventory::OnOK()
     int used = 0, now = 0;
     if (!ReadItemWhole(IDC_USED, used) || !ReadItemWhole(IDC_NOW, now, ValueKind::Quantity))
         return; // refused, naming the field
+    if (!IsWithinLargestCount(used)) {
+        OnUsedChanged(); // refuses it by name
+        return;
+    }
     m_nInStockNow = now;
     CDlg0::OnOK();
 }

@@ -1,6 +1,7 @@
 #include "catalogue/ServiceTables.h"
 
 #include "app/base/MoneyText.h"
+#include "app/base/QuantityText.h"
 #include "data/CXDaoSet.h"
 #include "data/SharedDatabase.h"
 #include "platform/db/Database.h"
@@ -206,7 +207,16 @@ PriceRows ImportPriceRows(const QStringList &fields, const ImportFieldRules &rul
     if (!rules.usable())
         return rows;
     const auto read = [&](int field, int decimals) {
-        const std::optional<qint32> n = importedNumber(fields.value(field), decimals);
+        std::optional<qint32> n = importedNumber(fields.value(field), decimals);
+        // A break is a count, held to the largest count the program takes
+        // like every quantity typed.
+        if (n && decimals == 0 && *n > kLargestCount) {
+            n.reset();
+            if (problem && problem->isEmpty())
+                *problem = QStringLiteral("Can not import! Field %1 of the picked line, \"%2\": %3")
+                               .arg(field + 1)
+                               .arg(fields.value(field).trimmed(), TooLargeCountText(QStringLiteral("Quantity")));
+        }
         if (!n && problem && problem->isEmpty()) {
             *problem = QStringLiteral("Can not import! Field %1 of the picked line, \"%2\", is not %3.")
                            .arg(field + 1)

@@ -1,6 +1,7 @@
 #include "data/CTimeSet.h"
 
 #include "app/base/CZqApp.h"
+#include "app/base/QuantityText.h"
 #include "data/CJobSet.h"
 #include "data/CodeLookups.h"
 #include "platform/Clock.h"
@@ -285,16 +286,32 @@ void CTimeSet::FinishTask(bool starting, bool showNote)
                                   .arg(m_ItemID)
                                   .arg(2)
                                   .arg(3));
-                qint32 material = 0;
-                qint32 minutes = 0;
+                // The tasks' sums are read in 64 bits: past the largest
+                // count they are refused by name and nothing is booked,
+                // never cut to 32 bits.
+                qint64 material = 0;
+                qint64 minutes = 0;
                 if (!m_lookup.IsEmptySet()) {
-                    m_lookup.GetFieldLong(0, material);
-                    m_lookup.GetFieldLong(1, minutes);
+                    const platform::Value sumMaterial = m_lookup.GetFieldValue(0);
+                    const platform::Value sumMinutes = m_lookup.GetFieldValue(1);
+                    material = sumMaterial.isNull() ? 0 : sumMaterial.toInt64();
+                    minutes = sumMinutes.isNull() ? 0 : sumMinutes.toInt64();
                 }
                 m_lookup.Close();
                 if (CItemSet::GetInventoryRules().optionBits & kBookDialogQuantity)
                     material = 0;
-                m_item.SetActualCosts(material, minutes);
+                const bool pastMaterial = !IsWithinLargestCount(material);
+                if (pastMaterial || !IsWithinLargestCount(minutes)) {
+                    QString text = PastLargestFigureText(pastMaterial ? QStringLiteral("Material of the finished tasks")
+                                                                      : QStringLiteral("Minutes of the finished tasks"),
+                                                         pastMaterial ? material : minutes, false);
+                    text[0] = text.at(0).toUpper();
+                    platform::Prompt::messageBox(text + QStringLiteral("\n\nThe Service's actual quantity and time are "
+                                                                       "not updated."),
+                                                 QString(), platform::MB_ICONEXCLAMATION);
+                } else {
+                    m_item.SetActualCosts(qint32(material), qint32(minutes));
+                }
             }
         }
     }

@@ -1,6 +1,7 @@
 #include "estimating/CBooklet.h"
 
 #include "app/base/QuantityText.h"
+#include "app/base/TypedValue.h"
 #include "controls/DlgItem.h"
 #include "platform/Prompt.h"
 #include "views/CDlgData.h"
@@ -21,11 +22,12 @@ constexpr unsigned kPagesLabel = 30263;
 const QString kTotalPages = QStringLiteral("Total Pages (including self-cover)");
 const QString kInsidePages = QStringLiteral("Inside Pages (excluding cover)");
 
+// A count as every typed count is read (0 to 1,000,000,000); a text that
+// is none reads as 0 here and is refused when the field is left or on OK.
 int readInt(const QLineEdit *edit)
 {
-    QString text = edit->text();
-    text.remove(QLatin1Char(','));
-    return text.trimmed().toInt();
+    std::int32_t value = 0;
+    return ReadTypedQuantity(edit->text(), value) ? value : 0;
 }
 
 } // namespace
@@ -78,6 +80,10 @@ bool CBooklet::OnInitDialog()
     InitRibbons(7, 1, 2, 0);
     for (QLineEdit *edit : {m_title, m_books, m_pages, m_sheets})
         SetCtrlFont(edit, 3);
+    // The counts are quantities: one that does not read, or is past the
+    // largest count, is refused naming its field when it is left.
+    for (QLineEdit *edit : {m_books, m_pages, m_sheets})
+        AttachTypedReading(edit, ValueKind::Quantity);
     m_tree.SetImageListAndFont(131, 2);
     m_tree.setHeaderHidden(true);
 
@@ -186,6 +192,16 @@ void CBooklet::ShowMembers()
 
 void CBooklet::OnOK()
 {
+    // A count typed and not yet left is refused here as when it is left.
+    for (QLineEdit *edit : {m_books, m_pages, m_sheets}) {
+        const QString text = edit->text().trimmed();
+        std::int32_t value = 0;
+        if (!text.isEmpty() && !ReadTypedQuantity(text, value)) {
+            edit->setText(ValueShownBeforeTyping(edit));
+            RefuseTyped(edit, TypedQuantityMessage(text));
+            return;
+        }
+    }
     ReadControls();
     QString missing;
     if (m_strTitle.isEmpty())

@@ -93,7 +93,7 @@ public:
     QString FormatServiceLine(qint32 id);
 
     // The item's rules, as the working copy applies them (see CItemSpecsData).
-    int ChoosePrintStyle(qint32 S, qint32 U, quint8 front, quint8 back, quint8 &style)
+    qint64 ChoosePrintStyle(qint32 S, qint32 U, quint8 front, quint8 back, quint8 &style)
     {
         return m_data.ChoosePrintStyle(S, U, front, back, style);
     }

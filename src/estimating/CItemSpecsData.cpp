@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <set>
 #include <type_traits>
@@ -35,6 +36,12 @@ constexpr int kItemOptionsAlert = 251;
 constexpr int kPrintingKindAlert = 100;
 constexpr int kItemChecksOption = 44308;
 constexpr qint32 kTieBreakNone = 0;
+
+// A sum of counts worked in 64 bits, held within the 32 bits it is kept in.
+qint32 HeldSum(qint64 sum)
+{
+    return qint32(std::clamp<qint64>(sum, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()));
+}
 
 bool isBlackIncluded(quint8 code)
 {
@@ -572,7 +579,7 @@ void CItemSpecsData::SetSheetsPerSet(qint32 sheets)
         if (IsPaperRow(id)) {
             CItemSet &paper = m_rows.at(id);
             paper.m_Sheets = sheets;
-            paper.m_Pages = sheets * GetSidesPrinted(paper.m_Side1, paper.m_Side2);
+            paper.m_Pages = HeldSum(qint64(sheets) * GetSidesPrinted(paper.m_Side1, paper.m_Side2));
         }
     }
     CountPapers();
@@ -580,10 +587,13 @@ void CItemSpecsData::SetSheetsPerSet(qint32 sheets)
 
 void CItemSpecsData::CountPapers()
 {
+    // Summed in 64 bits and held in the item's 32-bit fields: a sum past the
+    // largest count is refused by name when the item is priced or saved,
+    // never wrapped into a small or negative count.
     int count = 0;
-    qint32 sheets = 0;
-    qint32 pages = 0;
-    qint32 blank = 0;
+    qint64 sheets = 0;
+    qint64 pages = 0;
+    qint64 blank = 0;
     QStringList padSides;
     for (qint32 id : m_order) {
         if (!IsPaperRow(id))
@@ -592,7 +602,7 @@ void CItemSpecsData::CountPapers()
         ++count;
         sheets += paper.m_Sheets;
         pages += paper.m_Pages;
-        blank += 2 * paper.m_Sheets - paper.m_Pages;
+        blank += 2 * qint64(paper.m_Sheets) - paper.m_Pages;
         padSides << QString::number(GetSidesPrinted(paper.m_Side1, paper.m_Side2));
     }
     m_nPaperCount = quint8(std::min(count, 255));
@@ -601,8 +611,8 @@ void CItemSpecsData::CountPapers()
             m_nSheets = 1;
         m_nPages = m_nSheets;
     } else {
-        m_nSheets = sheets;
-        m_nPages = pages;
+        m_nSheets = HeldSum(sheets);
+        m_nPages = HeldSum(pages);
     }
     if (m_nUnit == 7) {
         m_strSides = padSides.join(QStringLiteral(", "));
@@ -630,15 +640,15 @@ CItemSpecsData::PlateCounts CItemSpecsData::CountPlates(qint32 S, qint32 U, quin
     const int all = std::max(x1, x2) + (b1 || b2 ? 1 : 0);
     if (pads)
         S = 1;
-    counts.regular = (c1 + c2) * S;
+    counts.regular = qint64(c1 + c2) * S;
     if (counts.regular < 2 || U < 2)
         return counts;
     counts.choice = true;
     const bool bothSides = c1 != 0 && c2 != 0;
     counts.sigPossible = U > 1 && S > 1;
     counts.turnPossible = bothSides && (front == back || common != 0);
-    counts.a1 = int(std::trunc(double(S) / U + 0.99)) * 2 * all;
-    counts.b = int(std::trunc(2.0 * S / U + 0.99)) * all;
+    counts.a1 = qint64(std::trunc(double(S) / U + 0.99)) * 2 * all;
+    counts.b = qint64(std::trunc(2.0 * S / U + 0.99)) * all;
     if (bothSides && front == back && counts.sigPossible) {
         if (counts.b < counts.a1) {
             counts.workSigPossible = true;
@@ -667,9 +677,9 @@ CItemSpecsData::PlateCounts CItemSpecsData::CountPlates(qint32 S, qint32 U, quin
         }
     }
     if (counts.sigPossible)
-        counts.sig = (c1 + c2) * int(std::trunc(double(S) / U + 0.999));
+        counts.sig = qint64(c1 + c2) * qint64(std::trunc(double(S) / U + 0.999));
     if (counts.turnPossible)
-        counts.turn = counts.regular / 2 + counts.regular % 2 + ((all - common) * S) / 2;
+        counts.turn = counts.regular / 2 + counts.regular % 2 + (qint64(all - common) * S) / 2;
     return counts;
 }
 
@@ -685,12 +695,15 @@ quint8 CItemSpecsData::ProposeStyle(const PlateCounts &counts, quint8 stored)
     return proposed;
 }
 
-QString CItemSpecsData::PlateCountText(int count)
+QString CItemSpecsData::PlateCountText(qint64 count)
 {
-    return FormatCountWithUnit(count, QStringLiteral("Plate"), QStringLiteral("Plates"));
+    // "1 Plate", else the grouped count: "0 Plates", "2,000,000,000 Plates".
+    if (count == 1)
+        return QStringLiteral("1 Plate");
+    return FormatFixedPoint(count, 0, true) + QStringLiteral(" Plates");
 }
 
-int CItemSpecsData::ChoosePrintStyle(qint32 S, qint32 U, quint8 front, quint8 back, quint8 &style)
+qint64 CItemSpecsData::ChoosePrintStyle(qint32 S, qint32 U, quint8 front, quint8 back, quint8 &style)
 {
     const PlateCounts counts = CountPlates(S, U, front, back, m_nUnit == 7);
     if (style == 1)
@@ -767,17 +780,25 @@ bool CItemSpecsData::CheckPlates()
     if (defPlate == 0)
         return true;
 
-    int needed = 0;
-    int defaults = 0;
-    int special = 0;
+    // Summed in 64 bits; the plates of a paper, or of the item, past the
+    // largest count stop the save by name.
+    qint64 needed = 0;
+    qint64 defaults = 0;
+    qint64 special = 0;
     for (qint32 id : m_order) {
         CItemSet &row = m_rows.at(id);
         if (IsPaperRow(id)) {
             quint8 style = row.m_PrtAs;
-            const int plates = ChoosePrintStyle(row.m_Sheets, row.m_Up, row.m_Side1, row.m_Side2, style);
+            const qint64 plates = ChoosePrintStyle(row.m_Sheets, row.m_Up, row.m_Side1, row.m_Side2, style);
             row.m_PrtAs = style;
-            row.m_Data1 = plates;
             needed += plates;
+            if (plates > kLargestCount || needed > kLargestCount) {
+                QString text = PastLargestFigureText(QStringLiteral("Plates Needed"), needed, false);
+                text[0] = text.at(0).toUpper();
+                Prompt::messageBox(text, QString(), platform::MB_ICONEXCLAMATION);
+                return false;
+            }
+            row.m_Data1 = qint32(plates);
         } else if (IsPlateRow(id)) {
             if (row.m_SerNo == defPlate)
                 defaults += row.m_Out;
@@ -792,26 +813,26 @@ bool CItemSpecsData::CheckPlates()
     }
     if (special == 0) {
         if (defaults != needed)
-            SetServiceQuantity(defPlate, needed, false);
+            SetServiceQuantity(defPlate, qint32(needed), false);
         return true;
     }
-    const int assigned = defaults + special;
+    const qint64 assigned = defaults + special;
     if (assigned > needed) {
-        const QString text = QString::asprintf("Too many plates are assigned.\n\n - Plates Assigned: \t%d    (%d Default "
-                                               "+ %d Special)\n - Plates Needed: \t%d\n\nDo you want to change them "
+        const QString text = QString::asprintf("Too many plates are assigned.\n\n - Plates Assigned: \t%lld    (%lld Default "
+                                               "+ %lld Special)\n - Plates Needed: \t%lld\n\nDo you want to change them "
                                                "manually?\n\n - Click Yes to change\n - Click No to accept as shown",
                                                assigned, defaults, special, needed);
         return Prompt::messageBox(text, QString(), platform::MB_YESNO | platform::MB_ICONQUESTION) != platform::IDYES;
     }
     if (assigned < needed) {
-        const QString text = QString::asprintf("Not enough plates are assigned.\n\n - Plates Assigned: \t%d    (%d "
-                                               "Default + %d Special)\n - Plates Needed: \t%d\n\nDo you want to add "
-                                               "more plates manually?\n\n - Click Yes to add\n - Click No to use %d "
-                                               "Default and %d Special",
+        const QString text = QString::asprintf("Not enough plates are assigned.\n\n - Plates Assigned: \t%lld    (%lld "
+                                               "Default + %lld Special)\n - Plates Needed: \t%lld\n\nDo you want to add "
+                                               "more plates manually?\n\n - Click Yes to add\n - Click No to use %lld "
+                                               "Default and %lld Special",
                                                assigned, defaults, special, needed, needed - special, special);
         if (Prompt::messageBox(text, QString(), platform::MB_YESNO | platform::MB_ICONQUESTION) == platform::IDYES)
             return false;
-        SetServiceQuantity(defPlate, needed - special, false);
+        SetServiceQuantity(defPlate, qint32(needed - special), false);
     }
     return true;
 }

@@ -135,13 +135,15 @@ public:
     bool IsPlateRow(qint32 id) const;
 
     // --- plates and print style -------------------------------------------------
+    // Worked in 64 bits: a paper of many originals needs more plates than
+    // the program holds, and CheckPlates refuses such a count by name.
     struct PlateCounts
     {
-        int regular = 0;
-        int turn = 0;
-        int sig = 0;
-        int a1 = 0;
-        int b = 0;
+        qint64 regular = 0;
+        qint64 turn = 0;
+        qint64 sig = 0;
+        qint64 a1 = 0;
+        qint64 b = 0;
         bool turnPossible = false;
         bool sigPossible = false;
         bool workSigPossible = false;
@@ -154,10 +156,11 @@ public:
     // The style a paper is proposed, from its stored style and the counts.
     static quint8 ProposeStyle(const PlateCounts &counts, quint8 stored);
     // "1 Plate", "12 Plates".
-    static QString PlateCountText(int count);
+    static QString PlateCountText(qint64 count);
     // Plates needed for one paper, updating its print style (may ask).
-    int ChoosePrintStyle(qint32 S, qint32 U, quint8 front, quint8 back, quint8 &style);
-    // Plates of the whole item against its press; false stops the save.
+    qint64 ChoosePrintStyle(qint32 S, qint32 U, quint8 front, quint8 back, quint8 &style);
+    // Plates of the whole item against its press; false stops the save (a
+    // count of plates past the largest count is refused by name).
     bool CheckPlates();
 
     // --- wash-ups and mixing ------------------------------------------------------

@@ -3,6 +3,7 @@
 #include "app/base/CZqApp.h"
 #include "app/base/DialogControls.h"
 #include "app/base/SqlText.h"
+#include "app/base/TypedValue.h"
 #include "catalogue/CEditPaper.h"
 #include "data/CItemSet.h"
 #include "data/ListFillers.h"
@@ -42,11 +43,12 @@ CPaperCutterDlg::PrintHook &printHookSlot()
     return hook;
 }
 
+// The counts are read as every typed count is (0 to 1,000,000,000); a text
+// that is none reads as 0 here and is refused when left or on OK.
 int readCount(const QLineEdit *edit)
 {
-    QString text = edit->text();
-    text.remove(QLatin1Char(','));
-    return text.trimmed().toInt();
+    std::int32_t value = 0;
+    return ReadTypedQuantity(edit->text(), value) ? value : 0;
 }
 
 } // namespace
@@ -112,6 +114,13 @@ CPaperCutterDlg::CPaperCutterDlg(QWidget *parent) : CDlg0(810, parent)
     AddButton(2, QStringLiteral("Cancel"), QRect(782, 596, 110, 32));
     m_bEnterAsTab = 0;
 
+    // Each count is named by the caption beside it (the nearest label on
+    // its row is the stage's Trim).
+    const char *const countNames[] = {"#Outs", "#Cuts to Run Size", "#Ups", "#Cuts to Finish Size"};
+    for (size_t i = 0; i < m_counts.size(); ++i) {
+        m_counts[i]->setProperty("fieldName", QString::fromLatin1(countNames[i]));
+        AttachTypedReading(m_counts[i], ValueKind::Quantity);
+    }
     for (QCheckBox *box : m_boxes)
         connect(box, &QCheckBox::clicked, this, [this] { OnOptionChange(); });
     for (QComboBox *trim : {m_trim1, m_trim2})
@@ -407,6 +416,16 @@ void CPaperCutterDlg::OnOK()
     // A size typed and confirmed with Enter never left its box: its layout
     // and counts are computed before they are handed back.
     OnSizeKillFocus();
+    // A count typed and not yet left is refused here as when it is left.
+    for (QLineEdit *count : m_counts) {
+        const QString text = count->text().trimmed();
+        std::int32_t value = 0;
+        if (!text.isEmpty() && !ReadTypedQuantity(text, value)) {
+            count->setText(ValueShownBeforeTyping(count));
+            RefuseTyped(count, TypedQuantityMessage(text));
+            return;
+        }
+    }
     ReadControls();
     ReadOptions();
     EndDialog(IDOK_RESULT);

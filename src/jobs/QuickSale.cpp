@@ -2,6 +2,7 @@
 
 #include "app/base/DateRanges.h"
 #include "app/base/MoneyText.h"
+#include "app/base/QuantityText.h"
 #include "app/base/TypedValue.h"
 #include "data/TaxAmounts.h"
 #include "platform/Money.h"
@@ -129,7 +130,15 @@ bool ParseLine(const QString &text, Line &line, QString &error)
     }
     line = Line();
     line.serNo = m.captured(1).toInt();
-    line.quantity = m.captured(2).toInt();
+    // The quantity is a count as every typed one is: past the largest count
+    // (or past what 64 bits read) it is refused by name, never read as 0.
+    bool whole = false;
+    const qint64 quantity = m.captured(2).toLongLong(&whole);
+    if ((!whole && !m.captured(2).startsWith(QLatin1Char('-'))) || quantity > kLargestCount) {
+        error = QStringLiteral("Quantity \"%1\": ").arg(m.captured(2)) + TooLargeCountText(QStringLiteral("Quantity"));
+        return false;
+    }
+    line.quantity = whole ? qint32(std::max<qint64>(quantity, -kLargestCount)) : -1;
     // The counter's grid shows a negative figure made positive in its cell;
     // given here it would be flipped unseen, so it is refused: a refund is
     // a sale taken with a negative tendered amount.

@@ -1,5 +1,6 @@
 #include "jobs/ShipBoxes.h"
 
+#include "app/base/QuantityText.h"
 #include "app/base/TypedValue.h"
 
 #include <algorithm>
@@ -82,8 +83,9 @@ bool TypedShipBoxes(const ShipBoxes &shown, ShipBoxField field, const QString &t
         refusal = QStringLiteral("Please enter an integer.");
         return false;
     }
-    // A box holds no more than is shipped, and there are no more boxes than pieces.
-    const qint32 most = field == ShipBoxField::Quantity ? std::numeric_limits<qint32>::max() : shown.quantity;
+    // A box holds no more than is shipped, and there are no more boxes than
+    // pieces; the quantity is a count, no more than the largest count.
+    const qint32 most = field == ShipBoxField::Quantity ? qint32(kLargestCount) : shown.quantity;
     if (count < 1 || count > most) {
         refusal = QStringLiteral("Please enter a number from 1 to %1.").arg(most);
         return false;

@@ -470,6 +470,7 @@ TEST_F(InventoryTest, QuantityUsedIsReadWholeWhenLeftNeverWhileTyped)
     native(QStringLiteral("UPDATE Services SET InStock = 5000 WHERE SerNo = 10"));
     const QString used = QStringLiteral("Less Quantity Used: Please enter an integer.");
     const QString now = QStringLiteral("In-Stock Now: Please enter a quantity.");
+    const QString past = QStringLiteral("Less Quantity Used: Please enter a quantity from 0 to 1,000,000,000.");
     struct Case
     {
         bool nowField;
@@ -485,6 +486,13 @@ TEST_F(InventoryTest, QuantityUsedIsReadWholeWhenLeftNeverWhileTyped)
         {false, "2.5", false, "1,200", "3,800", &used},    {false, "abc", true, "1,200", "3,800", &used},
         {true, "4000", false, "1,200", "4000", nullptr},   {true, "abc", false, "1,200", "3,800", &now},
         {true, "-5", false, "1,200", "3,800", &now},       {true, "12 k", true, "1,200", "3,800", &now},
+        // The quantity used is a count: the largest is taken either way, one
+        // past it is refused by name (it made the stock wrap).
+        {false, "1,000,000,000", false, "1,000,000,000", "0", nullptr},
+        {false, "-1,000,000,000", false, "1,000,000,000", "0", nullptr},
+        {false, "1,000,000,001", false, "1,200", "3,800", &past},
+        {false, "-2,147,483,648", false, "1,200", "3,800", &past},
+        {false, "1,000,000,001", true, "1,200", "3,800", &past},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(std::string(c.nowField ? "now " : "used ") + c.typed + (c.ok ? " OK" : " left"));

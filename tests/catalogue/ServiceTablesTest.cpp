@@ -522,6 +522,14 @@ TEST_F(ServiceTablesTest, ImportReadsNumbersAsWrittenOrRefusesThem)
         {"-5", "1", 0, 0, "Field 1 of the picked line, \"-5\", is not a whole quantity."},
         {"1,5", "1", 0, 0, "Field 1 of the picked line, \"1,5\", is not a whole quantity."},
         {"12.5", "1", 0, 0, "Field 1 of the picked line, \"12.5\", is not a whole quantity."},
+        // A break is a count: the largest is read, one past it is refused by name.
+        {"1,000,000,000", "1", 1000000000, 10000, ""},
+        {"1,000,000,001", "1", 0, 0,
+         "Field 1 of the picked line, \"1,000,000,001\": \"Quantity\" cannot be more than 1,000,000,000, the largest "
+         "count it holds."},
+        {"2147483647", "1", 0, 0,
+         "Field 1 of the picked line, \"2147483647\": \"Quantity\" cannot be more than 1,000,000,000, the largest "
+         "count it holds."},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(std::string(c.quantity) + " / " + c.price);

@@ -2,7 +2,9 @@
 // ticking a job ticks its items, what OK hands back, and the booklet
 // dialog's sheets, flat size and refusals.
 #include "support/ShopTest.h"
+#include "support/TypeInto.h"
 
+#include "app/base/DialogControls.h"
 #include "app/base/QuantityText.h"
 #include "controls/CXListCtrl.h"
 #include "controls/CXTreeCtrl.h"
@@ -395,6 +397,45 @@ TEST_F(Booklet, SheetsFromPages)
     EXPECT_EQ(CBooklet::FlatSizeOf(QStringLiteral("6 x 9"), CBooklet::FoldedBooklet), QStringLiteral("9 x 12"));
     EXPECT_EQ(CBooklet::FlatSizeOf(QStringLiteral("8.5 x 11"), CBooklet::FoldedBooklet), QStringLiteral("11 x 17"));
     EXPECT_EQ(CBooklet::FlatSizeOf(QStringLiteral("8.5 x 11"), CBooklet::FlatBook), QStringLiteral("8.5 x 11"));
+}
+
+// The counts are read as every typed count is: the largest is taken, one
+// past it (once taken, or read as 0 past 32 bits) is refused naming the field.
+TEST_F(Booklet, CountsReadAsQuantities)
+{
+    const QString past = QStringLiteral("#Books: Please enter a quantity from 0 to 1,000,000,000.");
+    const struct
+    {
+        const char *typed;
+        int books;
+        const QString *refusal;
+    } cases[] = {{"1,000,000,000", 1000000000, nullptr},
+                 {"1e3", 1000, nullptr},
+                 {"1,000,000,001", 10, &past},
+                 {"3000000000", 10, &past}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.typed);
+        prompts().clear();
+        CBooklet b(nullptr);
+        b.m_strTitle = QStringLiteral("Menu");
+        b.m_nBooks = 10;
+        prompts().answer(c.refusal ? IDOK : IDYES);
+        onDialog<CBooklet>([&](CBooklet &d) {
+            auto *books = qobject_cast<QLineEdit *>(GetDlgItem(&d, 1302));
+            typing::enter(books, typing::Entry::SelectAll);
+            typing::typeKeys(books, QString::fromLatin1(c.typed));
+            d.SendCommand(1);
+            if (c.refusal) {
+                EXPECT_TRUE(d.isVisible());
+                EXPECT_EQ(books->text(), QStringLiteral("10"));
+                d.SendCommand(2);
+            }
+            return d.result();
+        });
+        EXPECT_EQ(b.DoModal(), c.refusal ? IDCANCEL_RESULT : IDOK_RESULT);
+        EXPECT_EQ(b.m_nBooks, c.books);
+        EXPECT_EQ(prompts().texts(), QStringList{c.refusal ? *c.refusal : QStringLiteral("Create 1 Item?")});
+    }
 }
 
 TEST_F(Booklet, OtherSizeFoldedAndConfirmed)

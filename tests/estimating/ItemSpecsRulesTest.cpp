@@ -29,7 +29,7 @@ struct PlateCase
     qint32 S, U;
     quint8 front, back;
     bool pads;
-    int regular, turn, sig, a1, b;
+    qint64 regular, turn, sig, a1, b;
     bool turnOk, sigOk, workSigOk;
     quint8 proposedFromNone;
 };
@@ -101,6 +101,12 @@ TEST_F(ItemSpecsRules, PlateCountsFollowTheWorkedExamples)
          2},
         {"black front, black+1 back share the black plate", 2, 2, kBlackPlus1, kBlack, false, 6, 4, 3, 4, 4, true, true,
          false, 5},
+        // Counted in 64 bits: the largest count of plates, and four times
+        // the largest count (once wrapped below 0).
+        {"250,000,000 originals 2 up, black+1 both sides", 250000000, 2, kBlackPlus1, kBlackPlus1, false, 1000000000,
+         500000000, 500000000, 500000000, 500000000, true, true, false, 5},
+        {"1,000,000,000 originals 2 up, black+1 both sides", 1000000000, 2, kBlackPlus1, kBlackPlus1, false,
+         4000000000LL, 2000000000, 2000000000, 2000000000, 2000000000, true, true, false, 5},
     };
     for (const PlateCase &c : cases) {
         SCOPED_TRACE(c.name);
@@ -211,6 +217,8 @@ TEST_F(ItemSpecsRules, PlatesCheckedAgainstThePress)
         "Not enough plates are assigned.\n\n - Plates Assigned: \t1    (0 Default + 1 Special)\n - Plates Needed: "
         "\t2\n\nDo you want to add more plates manually?\n\n - Click Yes to add\n - Click No to use 1 Default and 1 "
         "Special");
+    const QString pastLargest = QStringLiteral("The Plates Needed would be 1,000,000,002, more than 1,000,000,000, the "
+                                               "largest count the program holds.");
     struct Case
     {
         const char *name;
@@ -219,6 +227,8 @@ TEST_F(ItemSpecsRules, PlatesCheckedAgainstThePress)
         QString text;
         bool passes;
         qint32 defaults; // default plate quantity afterwards, -1 none
+        qint32 sheets = 1; // originals of the paper
+        qint32 data1 = 2;  // plates recorded on the paper
     };
     const Case cases[] = {
         {"only default plates follow the plates needed", 0, 0, QString(), true, 2},
@@ -226,6 +236,11 @@ TEST_F(ItemSpecsRules, PlatesCheckedAgainstThePress)
         {"too many, accept", 3, IDNO, tooMany, true, -1},
         {"not enough, add by hand", 1, IDYES, notEnough, false, -1},
         {"not enough, use the default for the rest", 1, IDNO, notEnough, true, 1},
+        // Two plates an original: the largest count of plates is taken, one
+        // past it refused by name (the plates needed were once taken as
+        // 1,000,000,002 and the sum wrapped further on).
+        {"the largest count of plates", 0, 0, QString(), true, 1000000000, 500000000, 1000000000},
+        {"one original more", 0, IDOK, pastLargest, false, -1, 500000001, 0},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -233,6 +248,7 @@ TEST_F(ItemSpecsRules, PlatesCheckedAgainstThePress)
         CItemSpecsData data(&m_item);
         const qint32 paper = data.AddService(110, false);
         data.Row(paper)->m_Side2 = kBlack; // black both sides, 1 up: 2 plates
+        data.Row(paper)->m_Sheets = c.sheets;
         data.AddService(200, false);
         if (c.special)
             data.SetServiceQuantity(51, c.special, false);
@@ -240,7 +256,7 @@ TEST_F(ItemSpecsRules, PlatesCheckedAgainstThePress)
             prompts().answer(c.answer);
         EXPECT_EQ(data.CheckPlates(), c.passes);
         EXPECT_EQ(prompts().lastText(), c.text);
-        EXPECT_EQ(data.Row(paper)->m_Data1, 2);
+        EXPECT_EQ(data.Row(paper)->m_Data1, c.data1);
         const qint32 plateRow = data.FindRowOfService(50);
         EXPECT_EQ(plateRow ? data.Row(plateRow)->m_Out : -1, c.defaults);
     }

@@ -4,6 +4,7 @@
 // the defaults exist.
 #include "support/ShopTest.h"
 
+#include "app/base/DialogControls.h"
 #include "controls/CXTreeCtrl.h"
 #include "data/CItemSet.h"
 #include "estimating/CPaperCutterDlg.h"
@@ -247,6 +248,48 @@ TEST_F(PaperCutter, ATypedRunSizeIsLaidOutWhenItsBoxIsLeftAndOnOk)
     EXPECT_EQ(d.m_stages.cutsToRun, 4);
     EXPECT_EQ(d.m_stages.ups, 8);
     EXPECT_EQ(d.m_stages.cutsToFinish, 9);
+}
+
+// #Outs, #Cuts, #Ups are counts read as every typed count is: the largest
+// is taken, OK refuses one past it (once taken, or read as 0 past 32 bits)
+// naming the field.
+TEST_F(PaperCutter, ATypedCountIsReadAsAQuantity)
+{
+    PaperCutting::SaveOptions(210, QString(), CutStages());
+    const QString past = QStringLiteral("#Outs: Please enter a quantity from 0 to 1,000,000,000.");
+    const struct
+    {
+        const char *typed;
+        bool refused;
+    } cases[] = {{"1,000,000,000", false}, {"1,000,000,001", true}, {"4294967296", true}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.typed);
+        prompts().clear();
+        CPaperCutterDlg d(nullptr);
+        d.m_stages.parentSize = QStringLiteral("25 x 38");
+        d.m_stages.runSize = QStringLiteral("12.5 x 19");
+        d.m_stages.finishSize = QStringLiteral("4 x 6");
+        d.m_stages.outs = 4;
+        d.m_stages.ups = 9;
+        if (c.refused)
+            prompts().answer(IDOK);
+        onDialog<CPaperCutterDlg>([&](CPaperCutterDlg &dialog) {
+            auto *outs = qobject_cast<QLineEdit *>(GetDlgItem(&dialog, 1301));
+            outs->setText(QString::fromLatin1(c.typed));
+            dialog.SendCommand(1);
+            if (c.refused) {
+                EXPECT_TRUE(dialog.isVisible());
+                dialog.SendCommand(2);
+            }
+            return dialog.result();
+        });
+        EXPECT_EQ(d.DoModal(), c.refused ? IDCANCEL_RESULT : IDOK_RESULT);
+        ASSERT_EQ(prompts().texts().size(), c.refused ? 1 : 0);
+        if (c.refused)
+            EXPECT_EQ(prompts().texts().value(0), past);
+        else
+            EXPECT_EQ(d.m_stages.outs, 1000000000);
+    }
 }
 
 TEST_F(PaperCutter, FavoriteRoundTrip)

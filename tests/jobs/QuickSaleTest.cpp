@@ -260,6 +260,13 @@ TEST(QuickSaleRules, LinesAsTypedForTheHarness)
         {"901:1=-0.01", false, {}},
         {"12:-3", false, {}},
         {"12:3@-1.2345", false, {}},
+        // The quantity is a count: the largest is taken, one past it and one
+        // past 32 bits (once read as 0) are refused.
+        {"12:1000000000", true, {12, 1000000000, 0, 0}},
+        {"12:1000000000@0.0001", true, {12, 1000000000, 1, 10000000}},
+        {"12:1000000001", false, {}},
+        {"12:4294967296@1.00", false, {}},
+        {"12:99999999999999999999", false, {}},
     };
     for (const Case &c : cases) {
         Line line;
@@ -274,6 +281,11 @@ TEST(QuickSaleRules, LinesAsTypedForTheHarness)
         EXPECT_EQ(line.unitPrice, c.expect.unitPrice) << c.text;
         EXPECT_EQ(line.price, c.expect.price) << c.text;
     }
+    Line line;
+    QString error;
+    EXPECT_FALSE(QuickSale::ParseLine(QStringLiteral("12:4294967296@1.00"), line, error));
+    EXPECT_EQ(error, QStringLiteral("Quantity \"4294967296\": \"Quantity\" cannot be more than 1,000,000,000, the "
+                                    "largest count it holds."));
 }
 
 class QuickSaleTest : public JobsTest

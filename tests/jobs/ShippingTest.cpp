@@ -135,7 +135,7 @@ TEST_F(Shipping, AnEmptyListOpensANewShipmentFilledFromTheItemAndItsJob)
             // is an emptied field: the values from before are back.
             prompts().answer(platform::IDOK);
             typeInto(s, 1302, QStringLiteral("0"));
-            EXPECT_EQ(prompts().lastText(), QStringLiteral("Quantity Shipped: Please enter a number from 1 to 2147483647."));
+            EXPECT_EQ(prompts().lastText(), QStringLiteral("Quantity Shipped: Please enter a number from 1 to 1000000000."));
             EXPECT_EQ(text(s, 1302), QStringLiteral("100"));
             typeInto(s, 1302, QStringLiteral("100"));
             typeInto(s, 1304, QStringLiteral("3"));
@@ -196,8 +196,9 @@ TEST_F(Shipping, QuantityFieldsShowEveryKeyAndRefuseWhatIsNoCountByName)
         const char *shown[3]; // the three fields once left
     } cases[] = {
         {1302, "2.5", "Quantity Shipped: Please enter an integer.", {"250", "100", "3"}},
-        {1302, "-5", "Quantity Shipped: Please enter a number from 1 to 2147483647.", {"250", "100", "3"}},
+        {1302, "-5", "Quantity Shipped: Please enter a number from 1 to 1000000000.", {"250", "100", "3"}},
         {1302, "1e3", nullptr, {"1000", "100", "10"}},
+        {1302, "1,000,000,001", "Quantity Shipped: Please enter a number from 1 to 1000000000.", {"250", "100", "3"}},
         {1303, "2.5", "Quantity / Box: Please enter an integer.", {"250", "100", "3"}},
         {1303, "-5", "Quantity / Box: Please enter a number from 1 to 250.", {"250", "100", "3"}},
         {1303, "50", nullptr, {"250", "50", "5"}},

@@ -227,6 +227,23 @@ TEST_F(ScheduleTest, CrosstabTotalsWriteUpIntoHeadingRows)
     EXPECT_EQ(table.rows[0].text(4), QStringLiteral("0:30"));
     EXPECT_EQ(table.rows[0].text(5), QStringLiteral("0:45"));
     EXPECT_FALSE(table.rows[1].text(1).isEmpty()); // a category row
+
+    // Services of the largest time each: the sums are worked and shown
+    // whole (3,000,000,000 minutes are 50,000,000 hours), never wrapped.
+    const qint32 large = addOrder(4102, 0, today(), today().addDays(20));
+    addItem(large, 1, 5);
+    addService(large, 1, 901, 1, 1, 1000000000, 5);
+    addService(large, 1, 902, 1, 2, 1000000000, 5);
+    addService(large, 1, 902, 1, 2, 1000000000, 5);
+    const ScheduleTable whole = lists.ListCrosstab(2, false);
+    int ben = -1;
+    for (int r = 0; r < whole.rows.size(); ++r)
+        if (whole.rows[r].text(0) == QStringLiteral("Ben"))
+            ben = r;
+    ASSERT_GE(ben, 0);
+    EXPECT_EQ(whole.rows[ben].text(3), QStringLiteral("50000000:00"));
+    EXPECT_EQ(whole.rows[ben].text(4), QStringLiteral("16666666:40"));
+    EXPECT_EQ(whole.rows[ben].text(5), QStringLiteral("33333333:20"));
 }
 
 TEST_F(ScheduleTest, BucketsOrderByDateAcrossNewYear)

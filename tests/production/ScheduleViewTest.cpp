@@ -276,6 +276,22 @@ TEST_F(ScheduleTest, TotalsOverSelectedServices)
     v.view.OnCommand(30064);
     EXPECT_EQ(prompts().lastText(),
               QStringLiteral("You have Selected:\n\n2 Services by Time:\t2:15\n2 Services by Each:\t2,000"));
+
+    // Three services more of the largest time each: 3,000,000,135 minutes
+    // summed whole.
+    const qint32 b = addOrder(8252, 0, today(), today().addDays(1));
+    addItem(b, 1, 0);
+    for (int serNo : {901, 902, 901})
+        addService(b, 1, serNo, 2, 2, 1000000000, 3);
+    View large;
+    large.choose(31101);
+    large.view.ExpandRow(large.rowOf(a));
+    large.view.ExpandRow(large.rowOf(b));
+    large.list().SelectAll();
+    prompts().answer(platform::IDOK);
+    large.view.OnCommand(30064);
+    EXPECT_EQ(prompts().lastText(),
+              QStringLiteral("You have Selected:\n\n5 Services by Time:\t50000002:15\n5 Services by Each:\t5,000"));
 }
 
 TEST_F(ScheduleTest, OrderStatusFromTheMenuRepaintsAndMarksItems)

@@ -205,6 +205,28 @@ TEST_F(TrackTest, FinishRulesRunAgainOnlyWhenMinutesOrMaterialChange)
               30121);
     EXPECT_EQ(scalar(QStringLiteral("SELECT Minutes FROM Times")).toInt(), 90);
     EXPECT_EQ(scalar(QStringLiteral("SELECT ActualTime FROM Items WHERE ItemID = %1").arg(offsetRun)).toInt(), 90);
+    // The finished tasks' material is summed in 64 bits: with a second task
+    // of 10 minutes and 1 sheet, 999,999,999 books the largest count; one
+    // more is refused by name and nothing is booked (it was booked past the
+    // largest count, and three such tasks wrapped below 0).
+    addTime(1, 3, offsetRun, QStringLiteral("06/12/2024 11:00"), QStringLiteral("06/12/2024 11:10"), 10, 2, 1);
+    const auto material = [&](const char *typed) {
+        return edit([typed](CTaskDlg &d) {
+            d.materialEdit()->setText(QString::fromLatin1(typed));
+            d.MarkChanged();
+        });
+    };
+    const QString actuals = QStringLiteral("SELECT ActualQty, ActualTime FROM Items WHERE ItemID = %1").arg(offsetRun);
+    EXPECT_EQ(material("999,999,999"), 30121);
+    EXPECT_EQ(sqliteRows(actuals), QStringLiteral("1000000000|100"));
+    prompts().clear();
+    prompts().answer(IDOK);
+    EXPECT_EQ(material("1,000,000,000"), 30121);
+    EXPECT_EQ(prompts().texts(),
+              QStringList{QStringLiteral("The Material of the finished tasks would be 1,000,000,001, more than 1,000,000,000, the "
+                             "largest count the program holds.\n\nThe Service's actual quantity and time are not "
+                             "updated.")});
+    EXPECT_EQ(sqliteRows(actuals), QStringLiteral("1000000000|100"));
     // Nothing changed: Cancel.
     EXPECT_EQ(edit([](CTaskDlg &) {}), int(IDCANCEL));
 }

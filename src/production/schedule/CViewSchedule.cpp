@@ -47,6 +47,7 @@
 #include <QtWidgets/QHeaderView>
 #include <QtWidgets/QMenu>
 
+#include <cstdlib>
 #include <functional>
 
 namespace {
@@ -1202,8 +1203,10 @@ bool CViewSchedule::OnListOptions()
 
 QString CViewSchedule::TotalsText()
 {
+    // Each row's time is a count of minutes; their sum is worked and shown
+    // in 64 bits, never wrapped.
     int timeCount = 0;
-    int minutes = 0;
+    qint64 minutes = 0;
     int eachCount = 0;
     qint64 quantity = 0;
     for (int row : SelectedRows()) {
@@ -1217,7 +1220,9 @@ QString CViewSchedule::TotalsText()
         quantity += q.toLongLong();
     }
     return QStringLiteral("You have Selected:\n\n%1 Services by Time:\t%2\n%3 Services by Each:\t%4")
-        .arg(QString::number(timeCount), MinutesToText(minutes), QString::number(eachCount),
+        .arg(QString::number(timeCount),
+             QString::asprintf("%s%lld:%02lld", minutes < 0 ? "-" : "", std::abs(minutes) / 60, std::abs(minutes) % 60),
+             QString::number(eachCount),
              GroupThousands(QString::number(quantity)));
 }
 

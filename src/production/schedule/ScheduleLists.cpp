@@ -44,9 +44,33 @@ constexpr int kServiceToDoFirst = 48;
 constexpr int kServiceDoneOffset = 36;
 constexpr int kDateIconPast = 128;
 
-QString sumText(int minutes)
+// A sum of minutes, worked in 64 bits: many services of the largest time
+// pass what 32 bits hold. "h:mm", "-h:mm" below 0; empty for 0.
+QString sumText(qint64 minutes)
 {
-    return minutes == 0 ? QString() : MinutesToText(minutes);
+    if (minutes == 0)
+        return QString();
+    const qint64 whole = minutes < 0 ? -minutes : minutes;
+    return QString::asprintf("%s%lld:%02lld", minutes < 0 ? "-" : "", whole / 60, whole % 60);
+}
+
+// The minutes of a time as sumText shows it ("h:mm"); 0 for an empty text.
+qint64 sumMinutes(const QString &text)
+{
+    const qsizetype colon = text.indexOf(QLatin1Char(':'));
+    if (colon < 0)
+        return HoursMinutesToInt(text);
+    const bool negative = text.startsWith(QLatin1Char('-'));
+    const qint64 hours = text.mid(negative ? 1 : 0, colon - (negative ? 1 : 0)).toLongLong();
+    const qint64 minutes = hours * 60 + text.mid(colon + 1).toLongLong();
+    return negative ? -minutes : minutes;
+}
+
+// A sum the query made, read in 64 bits.
+qint64 fieldSum(const platform::Recordset &rs, int index)
+{
+    const platform::Value v = rs.value(index);
+    return v.isNull() ? 0 : v.toInt64();
 }
 
 int fieldInt(const platform::Recordset &rs, int index)
@@ -1011,9 +1035,9 @@ ScheduleTable ScheduleLists::ListCrosstab(int entry, bool done) const
         const int count = fieldInt(rs, field++);
         totalCount += count;
         row.set(countColumn, QString::number(count));
-        row.set(totalColumn, sumText(fieldInt(rs, field++)));
+        row.set(totalColumn, sumText(fieldSum(rs, field++)));
         for (int b = 0; b < bucketField.size(); ++b)
-            row.set(totalColumn + 1 + b, sumText(fieldInt(rs, bucketField[b])));
+            row.set(totalColumn + 1 + b, sumText(fieldSum(rs, bucketField[b])));
     }
 
     // With two grouping levels or more, each row with an image in column 0
@@ -1021,7 +1045,7 @@ ScheduleTable ScheduleLists::ListCrosstab(int entry, bool done) const
     // sums of the rows under it.
     if (totalColumn >= 3) {
         for (int c = totalColumn; c < columnCount; ++c) {
-            int sum = 0;
+            qint64 sum = 0;
             int head = -1;
             for (int r = 0; r < table.rows.size(); ++r) {
                 ScheduleRow &row = table.rows[r];
@@ -1031,10 +1055,10 @@ ScheduleTable ScheduleLists::ListCrosstab(int entry, bool done) const
                     head = r;
                     // A heading row that also carries the first service of
                     // its group keeps that service in its total.
-                    sum = HoursMinutesToInt(row.text(c));
+                    sum = sumMinutes(row.text(c));
                     continue;
                 }
-                sum += HoursMinutesToInt(row.text(c));
+                sum += sumMinutes(row.text(c));
             }
             if (head >= 0)
                 table.rows[head].setText(c, sumText(sum));
@@ -1431,8 +1455,9 @@ ScheduleTable ScheduleLists::ListServices(int command) const
     }, madeSoFar);
     rowMinutes.resize(table.rows.size(), 0);
 
-    // Headings and date rows show the time of the services under them.
-    int sum = 0;
+    // Headings and date rows show the time of the services under them,
+    // summed in 64 bits.
+    qint64 sum = 0;
     int head = 0;
     for (int r = 0; r <= table.rows.size(); ++r) {
         const bool last = r == table.rows.size();
@@ -1441,7 +1466,7 @@ ScheduleTable ScheduleLists::ListServices(int command) const
             continue;
         }
         if (sum != 0 && head < table.rows.size() && table.rows[head].kind != 'S')
-            table.rows[head].setText(ColTime, MinutesToText(sum));
+            table.rows[head].setText(ColTime, sumText(sum));
         sum = 0;
         head = r;
     }
