@@ -193,15 +193,8 @@ void CBooklet::ShowMembers()
 void CBooklet::OnOK()
 {
     // A count typed and not yet left is refused here as when it is left.
-    for (QLineEdit *edit : {m_books, m_pages, m_sheets}) {
-        const QString text = edit->text().trimmed();
-        std::int32_t value = 0;
-        if (!text.isEmpty() && !ReadTypedQuantity(text, value)) {
-            edit->setText(ValueShownBeforeTyping(edit));
-            RefuseTyped(edit, TypedQuantityMessage(text));
-            return;
-        }
-    }
+    if (!AcceptTypedQuantities(QList<QLineEdit *>{m_books, m_pages, m_sheets}))
+        return;
     ReadControls();
     QString missing;
     if (m_strTitle.isEmpty())

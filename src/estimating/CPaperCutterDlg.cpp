@@ -417,15 +417,8 @@ void CPaperCutterDlg::OnOK()
     // and counts are computed before they are handed back.
     OnSizeKillFocus();
     // A count typed and not yet left is refused here as when it is left.
-    for (QLineEdit *count : m_counts) {
-        const QString text = count->text().trimmed();
-        std::int32_t value = 0;
-        if (!text.isEmpty() && !ReadTypedQuantity(text, value)) {
-            count->setText(ValueShownBeforeTyping(count));
-            RefuseTyped(count, TypedQuantityMessage(text));
-            return;
-        }
-    }
+    if (!AcceptTypedQuantities(QList<QLineEdit *>(m_counts.begin(), m_counts.end())))
+        return;
     ReadControls();
     ReadOptions();
     EndDialog(IDOK_RESULT);

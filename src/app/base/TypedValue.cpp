@@ -559,6 +559,20 @@ void AttachTypedReading(QLineEdit *edit, ValueKind kind, double minimum, double 
     });
 }
 
+bool AcceptTypedQuantities(const QList<QLineEdit *> &edits)
+{
+    for (QLineEdit *edit : edits) {
+        const QString text = edit->text().trimmed();
+        std::int32_t value = 0;
+        if (!text.isEmpty() && !ReadTypedQuantity(text, value)) {
+            edit->setText(ValueShownBeforeTyping(edit));
+            RefuseTyped(edit, TypedQuantityMessage(text));
+            return false;
+        }
+    }
+    return true;
+}
+
 QString ValueShownBeforeTyping(const QLineEdit *edit)
 {
     if (!edit)

@@ -3,6 +3,7 @@
 #include "platform/Money.h"
 
 #include <QtCore/QDate>
+#include <QtCore/QList>
 #include <QtCore/QString>
 
 #include <cstdint>
@@ -94,6 +95,10 @@ void AttachTypedReading(QLineEdit *edit, ValueKind kind, double minimum = -1e12,
 // The value such an edit showed before the text now being typed: the last
 // value the program put in or the reading kept. A refusal puts it back.
 QString ValueShownBeforeTyping(const QLineEdit *edit);
+// At OK: the first of the edits whose text, typed and not yet left, does
+// not read as a quantity is refused as when it is left (its last value
+// shown again); false then. Empty texts pass.
+bool AcceptTypedQuantities(const QList<QLineEdit *> &edits);
 // Reads a text by kind into its shown form; false when it does not read.
 bool CanonicalTypedText(ValueKind kind, const QString &text, QString &shown, double minimum = -1e12,
                         double maximum = 1e12);
