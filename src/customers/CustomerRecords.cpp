@@ -140,14 +140,6 @@ bool CustomerNameExists(qint32 cusNo, const QString &name)
     return found;
 }
 
-bool WriteCustomerAlert(qint32 cusNo, int alertType, const QString &text)
-{
-    if (cusNo <= 0)
-        return false;
-    return inOneTransaction(QStringLiteral("Cannot save CustomerAlerts"),
-                            [&](platform::Database &db) { writeCustomerAlertRow(db, cusNo, alertType, text); });
-}
-
 bool WriteCustomerAlert(qint32 cusNo, int alertType, const QString &shown, const QString &text,
                         const QString &label, bool *cancelled)
 {
