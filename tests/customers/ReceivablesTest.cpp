@@ -756,6 +756,7 @@ TEST_F(ReceivablesTest, ACreditLimitSavedMeanwhileElsewhereIsKeptOrAskedAbout)
     platform::Database other;
     other.open(m_path);
     CViewAR view;
+    view.OnInitialUpdate();
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         exec(QStringLiteral("UPDATE Customers SET Name = 'Acme Printing Buyers', CreditLimit = 2000 WHERE CusNo = 100"));
