@@ -734,13 +734,27 @@ void CCusDlg::OnAlert(int alertType)
     QString text;
     GetCustomerAlertText(text, m_set.m_CusNo, quint8(alertType));
     const QString name = m_wndRibbon5.GetItemText(unsigned(1310 + alertType));
-    CNoteDlg note(QStringLiteral("Alert"), name, text, CNoteDlg::EditNote, this);
-    note.HoldNoteTo(QStringLiteral("CustomerAlerts"), QStringLiteral("AlertText"));
-    if (note.DoModal() != IDOK_RESULT || m_bReadOnly || note.m_strNote == text)
-        return;
-    // Alerts are written at once, not with the customer's next save.
-    if (WriteCustomerAlert(m_set.m_CusNo, alertType, note.m_strNote))
-        m_wndRibbon5.SetItemTip(unsigned(1310 + alertType), note.m_strNote);
+    // Alerts are written at once, not with the customer's next save, and
+    // only over the alert as it is now: another user's change to it since
+    // it was shown here is asked about by the alert's name. Cancel there
+    // shows the note again with what was typed.
+    QString typed = text;
+    for (;;) {
+        CNoteDlg note(QStringLiteral("Alert"), name, typed, CNoteDlg::EditNote, this);
+        note.HoldNoteTo(QStringLiteral("CustomerAlerts"), QStringLiteral("AlertText"));
+        if (note.DoModal() != IDOK_RESULT || m_bReadOnly || note.m_strNote == text)
+            return;
+        typed = note.m_strNote;
+        bool cancelled = false;
+        if (WriteCustomerAlert(m_set.m_CusNo, alertType, text, typed, name, &cancelled)) {
+            QString stored;
+            GetCustomerAlertText(stored, m_set.m_CusNo, quint8(alertType));
+            m_wndRibbon5.SetItemTip(unsigned(1310 + alertType), stored);
+            return;
+        }
+        if (!cancelled)
+            return;
+    }
 }
 
 void CCusDlg::OnNote()

@@ -527,13 +527,24 @@ void CViewAR::EditCreditLimit(qint32 cusNo)
     customer.m_strFilter = QStringLiteral("CusNo = %1").arg(cusNo);
     if (!customer.RequeryOrOpen(false) || customer.IsEmptySet())
         return;
-    CDlgData dlg(FormatMoney(customer.m_CreditLimit), 0, customer.m_Name,
-                 QStringLiteral("Credit Limit $:"), QStringLiteral("You may change the limit for ") + customer.m_Name,
-                 this);
-    if (dlg.DoModal() != platform::IDOK)
-        return;
-    if (CreditAdjustment(SharedDatabase()).StoreTypedCreditLimit(cusNo, dlg.m_strValue))
-        OnRefresh();
+    // Only a changed limit is written, over the limit as it is now; Cancel on
+    // the question about another user's change shows the typed limit again.
+    const Money shown = customer.m_CreditLimit;
+    QString typed = FormatMoney(shown);
+    for (;;) {
+        CDlgData dlg(typed, 0, customer.m_Name, QStringLiteral("Credit Limit $:"),
+                     QStringLiteral("You may change the limit for ") + customer.m_Name, this);
+        if (dlg.DoModal() != platform::IDOK)
+            return;
+        typed = dlg.m_strValue;
+        bool cancelled = false;
+        if (CreditAdjustment(SharedDatabase()).StoreTypedCreditLimit(cusNo, typed, shown, &cancelled)) {
+            OnRefresh();
+            return;
+        }
+        if (!cancelled)
+            return;
+    }
 }
 
 void CViewAR::AdjustCredit(qint32 cusNo)

@@ -24,6 +24,13 @@ public:
     // The typed limit stored; a text that is no amount is refused with the
     // shared message and the stored limit kept.
     bool StoreTypedCreditLimit(qint32 cusNo, const QString &typed);
+    // The same for a window that showed the limit as `shown`: nothing is
+    // written when the typed limit is the one shown; otherwise it goes onto
+    // the customer as stored now, and when another user saved a different
+    // limit meanwhile the user is asked ("Saved by another user", "Credit
+    // Limit"): Yes writes the typed limit, No keeps the other user's. Cancel
+    // writes nothing and sets *cancelled. False when nothing was saved.
+    bool StoreTypedCreditLimit(qint32 cusNo, const QString &typed, Money shown, bool *cancelled = nullptr);
 
     // The adjustment the credit due allows: the credit can be used up but
     // never made negative, so an adjustment below -creditDue is -creditDue.

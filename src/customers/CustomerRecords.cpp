@@ -8,6 +8,7 @@
 #include "data/SharedDatabase.h"
 #include "platform/db/Database.h"
 #include "platform/db/Recordset.h"
+#include "platform/Prompt.h"
 
 #include <functional>
 #include <optional>
@@ -53,6 +54,26 @@ bool inOneTransaction(const QString &context, const std::function<void(platform:
         return false;
     }
     return true;
+}
+
+// An empty text deletes the customer's alert row, any other text replaces or
+// adds it.
+void writeCustomerAlertRow(platform::Database &db, qint32 cusNo, int alertType, const QString &text)
+{
+    const QList<platform::Value> keys{platform::Value(cusNo), platform::Value(qint32(alertType))};
+    platform::Recordset rs(db);
+    rs.open(platform::Recordset::Type::Snapshot,
+            QStringLiteral("SELECT Count(*) FROM CustomerAlerts WHERE CusNo = ? and AlertType = ?"), keys);
+    const bool exists = !rs.isEOF() && rs.value(0).toInt() > 0;
+    rs.close();
+    if (exists && text.isEmpty())
+        db.execute(QStringLiteral("DELETE FROM CustomerAlerts WHERE CusNo = ? and AlertType = ?"), keys);
+    else if (exists)
+        db.execute(QStringLiteral("UPDATE CustomerAlerts SET AlertText = ? WHERE CusNo = ? and AlertType = ?"),
+                   {platform::Value(text), platform::Value(cusNo), platform::Value(qint32(alertType))});
+    else if (!text.isEmpty())
+        db.execute(QStringLiteral("INSERT INTO CustomerAlerts (CusNo, AlertType, AlertText) VALUES (?, ?, ?)"),
+                   {platform::Value(cusNo), platform::Value(qint32(alertType)), platform::Value(text)});
 }
 
 struct RecordTable
@@ -119,26 +140,55 @@ bool CustomerNameExists(qint32 cusNo, const QString &name)
     return found;
 }
 
-bool WriteCustomerAlert(qint32 cusNo, int alertType, const QString &text)
+bool WriteCustomerAlert(qint32 cusNo, int alertType, const QString &shown, const QString &text,
+                        const QString &label, bool *cancelled)
 {
+    if (cancelled)
+        *cancelled = false;
     if (cusNo <= 0)
         return false;
-    return inOneTransaction(QStringLiteral("Cannot save CustomerAlerts"), [&](platform::Database &db) {
-        const QList<platform::Value> keys{platform::Value(cusNo), platform::Value(qint32(alertType))};
-        platform::Recordset rs(db);
-        rs.open(platform::Recordset::Type::Snapshot,
-                QStringLiteral("SELECT Count(*) FROM CustomerAlerts WHERE CusNo = ? and AlertType = ?"), keys);
-        const bool exists = !rs.isEOF() && rs.value(0).toInt() > 0;
-        rs.close();
-        if (exists && text.isEmpty())
-            db.execute(QStringLiteral("DELETE FROM CustomerAlerts WHERE CusNo = ? and AlertType = ?"), keys);
-        else if (exists)
-            db.execute(QStringLiteral("UPDATE CustomerAlerts SET AlertText = ? WHERE CusNo = ? and AlertType = ?"),
-                       {platform::Value(text), platform::Value(cusNo), platform::Value(qint32(alertType))});
-        else if (!text.isEmpty())
-            db.execute(QStringLiteral("INSERT INTO CustomerAlerts (CusNo, AlertType, AlertText) VALUES (?, ?, ?)"),
-                       {platform::Value(cusNo), platform::Value(qint32(alertType)), platform::Value(text)});
-    });
+    if (text == shown)
+        return true; // left as shown: what is stored now stays
+    // The alert is written only over the text as it is now. Another user's
+    // change to it since this window showed it, to something else, is put to
+    // the user, and the answer holds for as long as the text stays as asked
+    // about; saved again meanwhile, it is asked about again.
+    std::optional<QString> askedAbout;
+    bool keepMine = true;
+    for (int round = 0; round < 5; ++round) {
+        std::optional<QString> toAsk;
+        const bool ok = inOneTransaction(QStringLiteral("Cannot save CustomerAlerts"), [&](platform::Database &db) {
+            platform::Recordset rs(db);
+            rs.open(platform::Recordset::Type::Snapshot,
+                    QStringLiteral("SELECT AlertText FROM CustomerAlerts WHERE CusNo = ? and AlertType = ? "
+                                   "ORDER BY AlertNo"),
+                    {platform::Value(cusNo), platform::Value(qint32(alertType))});
+            const QString now = rs.isEOF() || rs.value(0).isNull() ? QString() : rs.value(0).toString();
+            rs.close();
+            if (now != shown && now != text) {
+                if (!askedAbout || *askedAbout != now) {
+                    toAsk = now;
+                    return; // nothing written: asked first
+                }
+                if (!keepMine)
+                    return; // the other user's text stays
+            }
+            writeCustomerAlertRow(db, cusNo, alertType, text);
+        });
+        if (!ok)
+            return false;
+        if (!toAsk)
+            return true;
+        const int answer = CXDaoSet::AskAboutBothChanged({CXDaoSet::BothChangedLine(label, *toAsk, text)});
+        if (answer != platform::IDYES && answer != platform::IDNO) {
+            if (cancelled)
+                *cancelled = true;
+            return false;
+        }
+        askedAbout = toAsk;
+        keepMine = answer == platform::IDYES;
+    }
+    return false;
 }
 
 bool DiscardNewCustomer(qint32 cusNo)

@@ -17,8 +17,14 @@ bool CustomerNameExists(qint32 cusNo, const QString &name);
 
 // Writes a customer alert (1 new-job alert, 2 work-order note, 3 invoice memo)
 // at once: an empty text deletes the row, any other text replaces or adds it.
-// False when the database refused (shown).
-bool WriteCustomerAlert(qint32 cusNo, int alertType, const QString &text);
+// For a window that showed the alert as `shown`: nothing is written
+// when it was left as shown; otherwise it goes onto the alert as it is now,
+// and when another user saved a different text meanwhile the user is asked
+// ("Saved by another user", the alert named by `label`): Yes writes this
+// user's text, No keeps the other user's. Cancel writes nothing and sets
+// *cancelled. False when nothing was saved (Cancel, or a failure shown).
+bool WriteCustomerAlert(qint32 cusNo, int alertType, const QString &shown, const QString &text,
+                        const QString &label, bool *cancelled = nullptr);
 
 // Removes a customer that was made for a new-customer window and never saved
 // by the user: its ship-to addresses, contacts, alerts and the customer row,

@@ -786,31 +786,74 @@ void CDlg0::ShowTableNote(const QString &name)
 {
     if (name.isEmpty())
         return;
-    CXDaoSet set;
     // The name is kept at the column's size, so look it up at that size too:
     // otherwise a long name would be saved cut and never found again.
     const QString key = name.left(20);
-    set.Open(CXDaoSet::dbOpenDynaset,
-             QStringLiteral("SELECT * FROM TableNotes WHERE Name = ") + QuoteText(key));
-    QString text;
-    bool ready = false;
-    if (set.IsOpen()) {
-        if (set.IsEmptySet()) {
-            ready = set.SafeAddNew();
-        } else {
-            set.GetFieldText(1, text, false);
-            ready = set.SafeEdit();
+    const QString select = QStringLiteral("SELECT * FROM TableNotes WHERE Name = ") + QuoteText(key);
+    QString shown;
+    bool readable = false;
+    {
+        CXDaoSet set;
+        set.Open(CXDaoSet::dbOpenSnapshot, select);
+        readable = set.IsOpen();
+        if (readable && !set.IsEmptySet())
+            set.GetFieldText(1, shown, false);
+    }
+    // Only a changed note is written, onto the note as it is now: another
+    // user's change to it since it was shown here is asked about by the
+    // note's name, and Cancel there shows the note again with the typing.
+    QString typed = shown;
+    for (;;) {
+        CNoteDlg note(QStringLiteral("About"), name, typed, 1, nullptr);
+        if (note.DoModal() != IDOK_RESULT || !readable)
+            return;
+        typed = note.m_strNote;
+        if (typed == shown)
+            return;
+        bool cancelled = false;
+        for (int round = 0; round < 5; ++round) {
+            CXDaoSet set;
+            set.Open(CXDaoSet::dbOpenDynaset, select);
+            if (!set.IsOpen())
+                return;
+            if (!set.IsEmptySet()) {
+                if (!set.SafeEdit())
+                    return;
+                set.SetFieldCaption(QStringLiteral("Note"), name);
+                set.SetFieldValueOverShown(1, platform::Value(typed), platform::Value(shown));
+                if (set.SafeUpdate())
+                    return;
+                // The user's Cancel leaves the edit open; a failure was shown.
+                cancelled = set.GetEditMode() != CXDaoSet::dbEditNone;
+                if (cancelled)
+                    set.CancelUpdate();
+                break;
+            }
+            // A first note is added only while there is still none: one
+            // another workstation added meanwhile is edited instead.
+            try {
+                platform::Transaction write(SharedDatabase());
+                CXDaoSet again;
+                again.Open(CXDaoSet::dbOpenDynaset, select);
+                if (!again.IsOpen())
+                    return;
+                if (!again.IsEmptySet())
+                    continue;
+                again.AddNew();
+                again.SetFieldValue(0, platform::Value(key));
+                again.SetFieldValue(1, platform::Value(typed));
+                again.Update();
+                again.Close();
+                write.commit();
+                return;
+            } catch (const platform::DbException &e) {
+                ShowDaoError(e, QStringLiteral("Cannot save TableNotes"));
+                return;
+            }
         }
+        if (!cancelled)
+            return;
     }
-    CNoteDlg note(QStringLiteral("About"), name, text, 1, nullptr);
-    if (note.DoModal() == IDOK_RESULT && ready) {
-        set.SetFieldValue(0, platform::Value(key));
-        set.SetFieldValue(1, platform::Value(note.m_strNote));
-        set.SafeUpdate();
-    } else if (ready) {
-        set.CancelUpdate();
-    }
-    set.Close();
 }
 
 namespace {

@@ -177,6 +177,79 @@ TEST_F(CustomerWindowTest, AlertsAreWrittenAtOnceAndAnEmptiedAlertLosesItsRow)
               QStringLiteral("1|Needs a proof"));
 }
 
+// An alert is written over the alert as it is now: another workstation's
+// save of it while this one's note was open is asked about by the alert's
+// name, and Cancel shows the note again with what was typed.
+TEST_F(CustomerWindowTest, AnAlertAnotherWorkstationSavedMeanwhileIsAskedAboutByItsName)
+{
+    const QString question = QStringLiteral(
+        "Another user has saved this record since you opened it, and changed the same field:\n\n%1\n\nSave what "
+        "you typed over it?\n\nYes saves yours, No keeps the other user's; your other changes are saved either "
+        "way. Cancel saves nothing now.");
+    struct Case
+    {
+        const char *what;
+        const char *otherSql;  // the other workstation's save while the note is open
+        QList<int> answers;    // one per OK of the note
+        const char *stored;    // AlertType|AlertText afterwards
+        const char *asked;     // the question's line; nullptr: none
+    };
+    const QList<Case> cases = {
+        {"the other changed another alert: both kept",
+         "INSERT INTO CustomerAlerts (CusNo, AlertType, AlertText) VALUES (40, 1, 'Rush')", {},
+         "1|Rush\n2|Call Tom first", nullptr},
+        {"the other saved the same text: nothing asked", "UPDATE CustomerAlerts SET AlertText = 'Call Tom first' WHERE CusNo = 40",
+         {}, "2|Call Tom first", nullptr},
+        {"both changed it, Yes", "UPDATE CustomerAlerts SET AlertText = 'Call Ann' WHERE CusNo = 40", {platform::IDYES},
+         "2|Call Tom first", "Work Order Note: the other user's \"Call Ann\", yours \"Call Tom first\""},
+        {"both changed it, No", "UPDATE CustomerAlerts SET AlertText = 'Call Ann' WHERE CusNo = 40", {platform::IDNO},
+         "2|Call Ann", "Work Order Note: the other user's \"Call Ann\", yours \"Call Tom first\""},
+        {"both changed it, Cancel, then Yes", "UPDATE CustomerAlerts SET AlertText = 'Call Ann' WHERE CusNo = 40",
+         {platform::IDCANCEL, platform::IDYES}, "2|Call Tom first",
+         "Work Order Note: the other user's \"Call Ann\", yours \"Call Tom first\""},
+        {"the other emptied it, No", "DELETE FROM CustomerAlerts WHERE CusNo = 40", {platform::IDNO}, "",
+         "Work Order Note: the other user's \"\", yours \"Call Tom first\""},
+    };
+    addCustomer(40, QStringLiteral("Acme"));
+    platform::Database other;
+    other.open(m_path);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        exec(QStringLiteral("DELETE FROM CustomerAlerts WHERE CusNo = 40"));
+        exec(QStringLiteral("INSERT INTO CustomerAlerts (CusNo, AlertType, AlertText) VALUES (40, 2, 'Call first')"));
+        prompts().clear();
+        for (int answer : c.answers)
+            prompts().answer(answer);
+        runOn(40, false, [&](CCusDlg &d) {
+            int shown = 0;
+            const std::function<int(CNoteDlg &)> type = [&](CNoteDlg &note) {
+                if (++shown == 1) {
+                    EXPECT_EQ(note.edit()->toPlainText(), QStringLiteral("Call first"));
+                    other.execute(QString::fromLatin1(c.otherSql));
+                    note.edit()->setPlainText(QStringLiteral("Call Tom first"));
+                } else {
+                    // Shown again after Cancel, with the typing kept.
+                    EXPECT_EQ(note.edit()->toPlainText(), QStringLiteral("Call Tom first"));
+                }
+                if (shown < c.answers.size())
+                    onDialog<CNoteDlg>(type);
+                return press(note, 1);
+            };
+            onDialog<CNoteDlg>(type);
+            d.SendCommand(1312);
+            EXPECT_EQ(shown, std::max(1, int(c.answers.size())));
+            return press(d, 2);
+        });
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT AlertType, AlertText FROM CustomerAlerts WHERE CusNo = 40 ORDER BY "
+                                        "AlertType")),
+                  QString::fromLatin1(c.stored));
+        QStringList expected;
+        for (int i = 0; i < c.answers.size(); ++i)
+            expected << question.arg(QString::fromLatin1(c.asked));
+        EXPECT_EQ(prompts().texts(), expected);
+    }
+}
+
 TEST_F(CustomerWindowTest, AReadOnlyWindowWritesNothing)
 {
     addCustomer(40, QStringLiteral("Acme"));

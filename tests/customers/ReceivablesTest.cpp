@@ -9,6 +9,7 @@
 #include "customers/PostingRun.h"
 #include "customers/WriteOffs.h"
 #include "platform/Clock.h"
+#include "views/CDlgData.h"
 #include "views/CStatusDlg.h"
 #include "controls/DlgItem.h"
 #include "platform/db/Recordset.h"
@@ -16,6 +17,7 @@
 #include <QtCore/QRandomGenerator>
 #include <QtCore/QTimer>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QLineEdit>
 
 #include <sqlite3.h>
 
@@ -722,6 +724,68 @@ TEST_F(ReceivablesTest, WriteOffRuleFiltersAndWriteOffs)
     EXPECT_EQ(sqlite(QStringLiteral("SELECT Writeoff, Balance FROM AuditTrail WHERE JobNo = 5001")),
               QStringLiteral("-4.25|-4.25"));
     EXPECT_EQ(cliCount(QStringLiteral("SELECT count(*) FROM AuditTrail WHERE JobNo = 5002")), 0);
+}
+
+// The limit prompt of the receivables view, open on one workstation while
+// another saves the customer: only a changed limit is written, over the
+// customer as stored now; a limit both changed is put to this user by its
+// label, and Cancel shows the prompt again with what was typed.
+TEST_F(ReceivablesTest, ACreditLimitSavedMeanwhileElsewhereIsKeptOrAskedAbout)
+{
+    const QString question = QStringLiteral(
+        "Another user has saved this record since you opened it, and changed the same field:\n\n%1\n\nSave what "
+        "you typed over it?\n\nYes saves yours, No keeps the other user's; your other changes are saved either "
+        "way. Cancel saves nothing now.");
+    const QString asked = QStringLiteral("Credit Limit: the other user's \"5000.00\", yours \"3000.00\"");
+    struct
+    {
+        const char *what;
+        const char *other;   // the other workstation's save while the prompt is open
+        const char *typed;   // what this user leaves in the prompt
+        QList<int> answers;  // one per OK
+        const char *stored;  // Name|CreditLimit afterwards
+    } cases[] = {
+        {"the other changed the name: both kept", "Name = 'Acme Two'", "3000", {}, "Acme Two|3000"},
+        {"left as shown: the other's limit kept", "CreditLimit = 5000", "2000.00", {}, "Acme Printing Buyers|5000"},
+        {"both saved the same limit", "CreditLimit = 3000", "3000", {}, "Acme Printing Buyers|3000"},
+        {"both changed it, Yes", "CreditLimit = 5000", "3000", {platform::IDYES}, "Acme Printing Buyers|3000"},
+        {"both changed it, No", "CreditLimit = 5000", "3000", {platform::IDNO}, "Acme Printing Buyers|5000"},
+        {"both changed it, Cancel, then No", "CreditLimit = 5000", "3000", {platform::IDCANCEL, platform::IDNO},
+         "Acme Printing Buyers|5000"},
+    };
+    platform::Database other;
+    other.open(m_path);
+    CViewAR view;
+    view.OnInitialUpdate();
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        exec(QStringLiteral("UPDATE Customers SET Name = 'Acme Printing Buyers', CreditLimit = 2000 WHERE CusNo = 100"));
+        prompts().clear();
+        for (int answer : c.answers)
+            prompts().answer(answer);
+        int shown = 0;
+        const std::function<int(CDlgData &)> type = [&](CDlgData &d) {
+            if (++shown == 1) {
+                EXPECT_EQ(d.edit()->text(), QStringLiteral("2000.00"));
+                other.execute(QStringLiteral("UPDATE Customers SET %1 WHERE CusNo = 100").arg(QLatin1String(c.other)));
+                d.edit()->setText(QString::fromLatin1(c.typed));
+            } else {
+                EXPECT_EQ(d.edit()->text(), QString::fromLatin1(c.typed)); // the typing kept after Cancel
+            }
+            if (shown < c.answers.size())
+                onDialog<CDlgData>(type);
+            return press(d, 1);
+        };
+        onDialog<CDlgData>(type);
+        view.EditCreditLimit(100);
+        EXPECT_EQ(shown, std::max(1, int(c.answers.size())));
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT Name, CreditLimit FROM Customers WHERE CusNo = 100")),
+                  QString::fromLatin1(c.stored));
+        QStringList expected;
+        for (int i = 0; i < c.answers.size(); ++i)
+            expected << question.arg(asked);
+        EXPECT_EQ(prompts().texts(), expected);
+    }
 }
 
 TEST_F(ReceivablesTest, CreditLimitsAndAdjustments)

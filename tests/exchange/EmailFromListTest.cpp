@@ -9,6 +9,7 @@
 #include "exchange/mail/CMailCompose.h"
 #include "platform/Clock.h"
 #include "platform/Settings.h"
+#include "platform/db/Database.h"
 #include "support/TestFiles.h"
 #include "support/LocalServers.h"
 #include "support/ShopTest.h"
@@ -113,6 +114,32 @@ TEST_F(EmailFromListTest, AllContactsOfACustomerButThoseWhoTakeNoMail)
 
     EXPECT_EQ(sqlite(QStringLiteral("SELECT ContactNo, LastEmail FROM Contacts ORDER BY ContactNo")),
               QStringLiteral("900|46363\n901|\n902|46363"));
+}
+
+// Another workstation saves a contact while its message is being written:
+// the date sent goes onto the contact as it is now, the other's change kept.
+TEST_F(EmailFromListTest, TheDateSentKeepsAContactSavedMeanwhileElsewhere)
+{
+    const QString folder = tempPath(QStringLiteral("received"));
+    testservers::SmtpServer server(folder);
+    ASSERT_TRUE(server.started()) << server.error().toStdString();
+    app->emailSettings().Outgoing = server.url();
+    chooseAllContacts();
+    platform::Database other;
+    other.open(m_path);
+    for (int i = 0; i < 2; ++i)
+        onDialog<CMailCompose>([&other, i](CMailCompose &d) {
+            other.execute(QStringLiteral("UPDATE Contacts SET Phone = '555-01%1' WHERE ContactNo = %2")
+                              .arg(i)
+                              .arg(i == 0 ? 900 : 902));
+            d.SendCommand(1);
+            return 1;
+        });
+    CExport exporter;
+    exporter.EmailFromList(&list, 30003, 100, QStringLiteral("Cus"), QString());
+    EXPECT_TRUE(prompts().texts().isEmpty()) << prompts().texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT ContactNo, Phone, LastEmail FROM Contacts ORDER BY ContactNo")),
+              QStringLiteral("900|555-010|46363\n901||\n902|555-011|46363"));
 }
 
 TEST_F(EmailFromListTest, UntouchedSendToGoesToTheDefaultAndNothingChosenSaysSo)

@@ -5,6 +5,7 @@
 #include "controls/DlgItem.h"
 #include "data/CXDaoSet.h"
 #include "platform/Clock.h"
+#include "platform/db/Database.h"
 #include "views/CDlgData.h"
 #include "views/CNoteDlg.h"
 #include "controls/CXRibbon.h"
@@ -331,6 +332,86 @@ TEST_F(DialogsTest, TableNoteIsWrittenOnlyOnOkAndFoundAgainUnderALongName)
     EXPECT_EQ(note, QStringLiteral("Line one\r\nLine two\r\nLine three"));
     EXPECT_EQ(s.GetStringByName(QStringLiteral("Name")), longName.left(20));
     EXPECT_EQ(count(), 1);
+}
+
+// A window's note, open here while another workstation saves it: only a
+// changed note is written, onto the note as it is now; a note both changed is
+// asked about by its name; a first note another workstation added meanwhile
+// is edited, never added twice.
+TEST_F(DialogsTest, ATableNoteSavedMeanwhileElsewhereIsKeptOrAskedAbout)
+{
+    const QString question = QStringLiteral(
+        "Another user has saved this record since you opened it, and changed the same field:\n\n%1\n\nSave what "
+        "you typed over it?\n\nYes saves yours, No keeps the other user's; your other changes are saved either "
+        "way. Cancel saves nothing now.");
+    struct
+    {
+        const char *what;
+        const char *before;  // the note when shown here; nullptr: none yet
+        const char *other;   // the other workstation's statement while it is open
+        const char *typed;   // what this user leaves in the note
+        QList<int> answers;  // one per OK
+        const char *stored;  // every note of the name afterwards
+        const char *asked;   // the question's line
+    } cases[] = {
+        {"the other saved the same note", "Wipe", "UPDATE TableNotes SET Note = 'Wipe daily'", "Wipe daily", {},
+         "Wipe daily", nullptr},
+        {"left as shown: the other's note kept", "Wipe", "UPDATE TableNotes SET Note = 'Wipe daily'", "Wipe", {},
+         "Wipe daily", nullptr},
+        {"both changed it, Yes", "Wipe", "UPDATE TableNotes SET Note = 'Wipe daily'", "Oil weekly", {platform::IDYES},
+         "Oil weekly", "Cutter: the other user's \"Wipe daily\", yours \"Oil weekly\""},
+        {"both changed it, No", "Wipe", "UPDATE TableNotes SET Note = 'Wipe daily'", "Oil weekly", {platform::IDNO},
+         "Wipe daily", "Cutter: the other user's \"Wipe daily\", yours \"Oil weekly\""},
+        {"both changed it, Cancel, then Yes", "Wipe", "UPDATE TableNotes SET Note = 'Wipe daily'", "Oil weekly",
+         {platform::IDCANCEL, platform::IDYES}, "Oil weekly",
+         "Cutter: the other user's \"Wipe daily\", yours \"Oil weekly\""},
+        {"both added a first note, No", nullptr, "INSERT INTO TableNotes (Name, Note) VALUES ('Cutter', 'Wipe daily')",
+         "Oil weekly", {platform::IDNO}, "Wipe daily", "Cutter: the other user's \"Wipe daily\", yours \"Oil weekly\""},
+        {"both added a first note, Yes", nullptr,
+         "INSERT INTO TableNotes (Name, Note) VALUES ('Cutter', 'Wipe daily')", "Oil weekly", {platform::IDYES},
+         "Oil weekly", "Cutter: the other user's \"Wipe daily\", yours \"Oil weekly\""},
+    };
+    platform::Database other;
+    other.open(m_path);
+    SampleDialog dlg;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        exec(QStringLiteral("DELETE FROM TableNotes"));
+        if (c.before)
+            exec(QStringLiteral("INSERT INTO TableNotes (Name, Note) VALUES ('Cutter', '%1')").arg(QLatin1String(c.before)));
+        prompts().clear();
+        for (int answer : c.answers)
+            prompts().answer(answer);
+        int shown = 0;
+        const std::function<int(CNoteDlg &)> type = [&](CNoteDlg &n) {
+            if (++shown == 1) {
+                EXPECT_EQ(n.edit()->toPlainText(), QString::fromLatin1(c.before ? c.before : ""));
+                other.execute(QString::fromLatin1(c.other));
+                n.edit()->setPlainText(QString::fromLatin1(c.typed));
+            } else {
+                EXPECT_EQ(n.edit()->toPlainText(), QString::fromLatin1(c.typed)); // the typing kept
+            }
+            if (shown < c.answers.size())
+                onDialog<CNoteDlg>(type);
+            return press(n, 1);
+        };
+        onDialog<CNoteDlg>(type);
+        dlg.ShowTableNote(QStringLiteral("Cutter"));
+        EXPECT_EQ(shown, std::max(1, int(c.answers.size())));
+        CXDaoSet notes;
+        notes.Open(CXDaoSet::dbOpenSnapshot, QStringLiteral("SELECT Note FROM TableNotes WHERE Name = 'Cutter'"));
+        QStringList stored;
+        for (; notes.IsOpen() && !notes.IsEOF(); notes.MoveNext()) {
+            QString text;
+            notes.GetFieldText(0, text, false);
+            stored << text;
+        }
+        EXPECT_EQ(stored.join(QLatin1Char('|')), QString::fromLatin1(c.stored));
+        QStringList expected;
+        for (int i = 0; i < c.answers.size(); ++i)
+            expected << question.arg(QString::fromLatin1(c.asked));
+        EXPECT_EQ(prompts().texts(), expected);
+    }
 }
 
 TEST_F(DialogsTest, DataEntryCutsToTheLengthMasksPasswordsAndCancelKeepsTheValue)

@@ -311,11 +311,12 @@ bool CExport::EmailRecords(const QString &query, qint32 key, const QString &subj
         CMail mail;
         const bool sent = mail.Send(address, title, text, file);
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-        if (sent && known) {
-            // Only a message the mail system took counts as sent.
-            contact.Edit();
+        if (sent && known && contact.SafeEdit()) {
+            // Only a message the mail system took counts as sent. The date
+            // goes onto the contact as it is now: a change another workstation
+            // saved while the message was written stays.
             (survey ? contact.m_LastSurvey : contact.m_LastEmail) = DateTime::fromDate(platform::Clock::today());
-            contact.Update();
+            contact.SafeUpdate(QStringLiteral("Contacts"));
         }
     }
     QGuiApplication::restoreOverrideCursor();
