@@ -219,6 +219,10 @@ OrganisationMerge MergeOrganisation(const QList<OrganisedDepartment> &readTree, 
                 continue;
             }
             taken.insert(number);
+            out.notes << QStringLiteral("\"%1\" was added as department %2: another user took %3 meanwhile.")
+                             .arg(m.name)
+                             .arg(number)
+                             .arg(depNo);
         }
         renumbered.insert(depNo, number);
         departments.insert(number, m);
@@ -292,6 +296,10 @@ OrganisationMerge MergeOrganisation(const QList<OrganisedDepartment> &readTree, 
                 continue;
             }
             takenCategories.insert(number);
+            out.notes << QStringLiteral("\"%1\" was added as category %2: another user took %3 meanwhile.")
+                             .arg(m.name)
+                             .arg(number)
+                             .arg(catNo);
         }
         renumberedCategories.insert(catNo, number);
         categories.insert(number, {m.name, mineDepNo});

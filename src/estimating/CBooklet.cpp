@@ -66,8 +66,13 @@ CBooklet::CBooklet(QWidget *parent) : CDlg0(720, parent)
 
 bool CBooklet::eventFilter(QObject *watched, QEvent *event)
 {
-    // Leaving "#Pages" works the sheets out again.
-    if (watched == m_pages && event->type() == QEvent::FocusOut) {
+    // Leaving "#Pages" works the sheets out again, from a count that reads:
+    // one that does not is left to the field's own refusal, which names it
+    // and puts the last count back (worked out first, it became the least
+    // book, 2 pages, without a word).
+    std::int32_t typed = 0;
+    if (watched == m_pages && event->type() == QEvent::FocusOut
+        && (m_pages->text().trimmed().isEmpty() || ReadTypedQuantity(m_pages->text().trimmed(), typed))) {
         ReadControls();
         CalcSheets();
     }

@@ -242,12 +242,14 @@ TEST_F(ServiceUpdatesTest, OrganisationSavedOverAnotherUsersSaveKeepsBoth)
         {"both added a paper category", "INSERT INTO ServiceCategories (CatNo, DepNo, CatName, IconNo, SortNo) "
                                         "VALUES (151, 2, 'Gloss', 51, 7)",
          [&](Tree &t) { department(t, 2).categories << OrganisedCategory{151, QStringLiteral("Matte")}; }, 0,
-         QString(), true, allDepartments,
+         QStringLiteral("\"Matte\" was added as category 152: another user took 151 meanwhile."), true,
+         allDepartments,
          QStringLiteral("101:2:Bond 150:2:Cover 105:2:Carbonless 151:2:Gloss 152:2:Matte 201:3:Offset 6:3:Plates "
                         "301:4:Digital 401:5:Cutting 404:5:Padding")},
         {"both added department 8", "INSERT INTO ServiceDepartments (DepNo, DepName, IconNo, SortNo) VALUES "
                                     "(8, 'Mail', 7, 8)",
-         [&](Tree &t) { t << OrganisedDepartment{8, QStringLiteral("Web"), 11, {}}; }, 0, QString(), true,
+         [&](Tree &t) { t << OrganisedDepartment{8, QStringLiteral("Web"), 11, {}}; }, 0,
+         QStringLiteral("\"Web\" was added as department 9: another user took 8 meanwhile."), true,
          allDepartments + QStringLiteral(" 8:Mail:7 9:Web:11"), allCategories},
         {"a category renamed here, deleted there", "DELETE FROM ServiceCategories WHERE CatNo = 150",
          [&](Tree &t) { category(t, 150).name = QStringLiteral("Covers"); }, 0,

@@ -436,6 +436,44 @@ TEST_F(Booklet, CountsReadAsQuantities)
         EXPECT_EQ(b.m_nBooks, c.books);
         EXPECT_EQ(prompts().texts(), QStringList{c.refusal ? *c.refusal : QStringLiteral("Create 1 Item?")});
     }
+    // "#Pages" works the sheets out when it is left (a flat book, 2 pages a
+    // sheet), from a count that reads; one that does not is refused naming
+    // the field and the 24 pages come back, never the least book of 2.
+    const QString pagesPast = QStringLiteral("#Pages: Please enter a quantity from 0 to 1,000,000,000.");
+    const struct
+    {
+        const char *typed;
+        const char *pages;
+        const char *sheets;
+        const QString *refusal;
+    } pages[] = {{"40", "40", "20", nullptr},
+                 {"1e3", "1000", "500", nullptr},
+                 {"3000000000", "24", "12", &pagesPast},
+                 {"1,000,000,001", "24", "12", &pagesPast}};
+    for (const auto &c : pages) {
+        SCOPED_TRACE(c.typed);
+        prompts().clear();
+        CBooklet b(nullptr);
+        b.m_strTitle = QStringLiteral("Menu");
+        b.m_nBooks = 10;
+        onDialog<CBooklet>([&](CBooklet &d) {
+            auto *pagesEdit = qobject_cast<QLineEdit *>(GetDlgItem(&d, 1303));
+            auto *sheetsEdit = qobject_cast<QLineEdit *>(GetDlgItem(&d, 1304));
+            typing::enter(pagesEdit, typing::Entry::SelectAll);
+            typing::typeAndLeave(pagesEdit, QStringLiteral("24"));
+            EXPECT_EQ(sheetsEdit->text(), QStringLiteral("12"));
+            if (c.refusal)
+                prompts().answer(IDOK);
+            typing::enter(pagesEdit, typing::Entry::SelectAll);
+            typing::typeAndLeave(pagesEdit, QString::fromLatin1(c.typed));
+            EXPECT_EQ(pagesEdit->text(), QString::fromLatin1(c.pages));
+            EXPECT_EQ(sheetsEdit->text(), QString::fromLatin1(c.sheets));
+            EXPECT_EQ(prompts().texts(), c.refusal ? QStringList{*c.refusal} : QStringList());
+            d.SendCommand(2);
+            return d.result();
+        });
+        b.DoModal();
+    }
 }
 
 TEST_F(Booklet, OtherSizeFoldedAndConfirmed)
