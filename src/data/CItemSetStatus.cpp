@@ -323,7 +323,14 @@ int CItemSet::SetServiceStatus(int value, int what, qint32 itemId)
             platform::Prompt::messageBox(refusal, QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
             return 0;
         }
-        Update();
+        // Another user's save of the row while the stock was asked about is
+        // kept: only what this change made is written onto the row as it is
+        // now. Cancelled on a field both changed: nothing is written, the
+        // stock move goes back with the rest.
+        if (!updateAsRead()) {
+            DropEdit(before);
+            return 0;
+        }
         bool costChanged = false;
         booked = BookActualCosts(quantity, 0, costChanged);
         transaction.commit();

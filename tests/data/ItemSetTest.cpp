@@ -381,6 +381,25 @@ TEST_F(ServiceStatusTest, FinishingIsRefusedUntilTheStockIsThere)
     EXPECT_EQ(itemColumn("Cost", service).toMoney(), money("16"));
     EXPECT_EQ(itemColumn("Cost", item).toMoney(), money("16"));
     EXPECT_EQ(scalar(QStringLiteral("SELECT Cost FROM Jobs")).toMoney(), money("16"));
+
+    // Another workstation saves the service's note while the quantity is
+    // asked about: the finish is written beside it, the note kept.
+    exec(QStringLiteral("UPDATE Items SET Status = 1, ActualQty = 0 WHERE ItemID = %1").arg(service));
+    rules.confirm = [&](qint32, bool, qint32 &quantity, qint32 &newStock) {
+        exec(QStringLiteral("UPDATE Items SET [Note] = 'Call first' WHERE ItemID = %1").arg(service));
+        quantity = 100;
+        newStock = 780;
+        return true;
+    };
+    CItemSet::SetInventoryRules(rules);
+    prompts().clear();
+    CItemSet again;
+    EXPECT_EQ(again.SetServiceStatus(0, 0, service), 2);
+    EXPECT_TRUE(prompts().shown().isEmpty()) << prompts().lastText().toStdString();
+    EXPECT_EQ(itemColumn("Status", service).toInt(), 0);
+    EXPECT_EQ(itemColumn("Note", service).toString(), QStringLiteral("Call first"));
+    EXPECT_EQ(itemColumn("ActualQty", service).toInt(), 100);
+    EXPECT_EQ(stock(), 780);
 }
 
 TEST_F(ServiceStatusTest, FailedStatusChangeLeavesStockAndRowAlone)
