@@ -60,9 +60,12 @@ bool CEditInventory::OnInitDialog()
         SetCtrlFont(e, 6);
     m_was->setText(FormatInt(m_nInStockBefore, true, false));
     m_used->setText(FormatInt(m_nUsed, true, false));
-    // The quantities are read whole when left, never while typed: a text
-    // that is no number is refused naming the field, the value shown before back.
-    AttachTypedReading(m_used, ValueKind::Whole);
+    // The quantities are counts, read whole when left, never while typed: a
+    // text that is no count from 0 to the largest is refused naming the
+    // field, the value shown before back. A quantity used may be typed with
+    // a minus sign: it is dropped before the count is read.
+    connect(m_used, &QLineEdit::editingFinished, this, &CEditInventory::DropSign);
+    AttachTypedReading(m_used, ValueKind::Quantity);
     AttachTypedReading(m_now, ValueKind::Quantity);
     connect(m_used, &QLineEdit::editingFinished, this, &CEditInventory::OnUsedChanged);
     Recompute();
@@ -70,19 +73,19 @@ bool CEditInventory::OnInitDialog()
     return true;
 }
 
+void CEditInventory::DropSign()
+{
+    const QString text = m_used->text().trimmed();
+    if (text.startsWith(QLatin1Char('-')))
+        m_used->setText(text.mid(1).trimmed());
+}
+
 void CEditInventory::OnUsedChanged()
 {
     std::int32_t typed = 0;
-    if (!ReadTypedWhole(m_used->text(), typed))
+    if (!ReadTypedQuantity(m_used->text(), typed))
         return; // refused when left: the quantity stands
-    // A quantity used is a count, either way no more than the largest count.
-    if (!IsWithinLargestCount(typed)) {
-        const QString text = m_used->text();
-        m_used->setText(FormatInt(m_nUsed, true, false));
-        RefuseTyped(m_used, TypedQuantityMessage(text.trimmed().remove(QLatin1Char('-'))));
-        return;
-    }
-    m_nUsed = std::abs(typed);
+    m_nUsed = typed;
     m_used->setText(FormatInt(m_nUsed, true, false));
     Recompute();
 }
@@ -129,12 +132,9 @@ void CEditInventory::Recompute()
 void CEditInventory::OnOK()
 {
     int used = 0, now = 0;
-    if (!ReadItemWhole(IDC_USED, used) || !ReadItemWhole(IDC_NOW, now, ValueKind::Quantity))
+    DropSign();
+    if (!ReadItemWhole(IDC_USED, used, ValueKind::Quantity) || !ReadItemWhole(IDC_NOW, now, ValueKind::Quantity))
         return; // refused, naming the field
-    if (!IsWithinLargestCount(used)) {
-        OnUsedChanged(); // refuses it by name
-        return;
-    }
     m_nInStockNow = now;
     CDlg0::OnOK();
 }

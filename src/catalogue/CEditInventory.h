@@ -36,6 +36,8 @@ public:
     // shows the result.
     void OnUsedChanged();
     void Recompute();
+    // A minus sign typed before the quantity used is dropped ("-250" is 250).
+    void DropSign();
 
     // Installs the dialog as the confirmation the Items status rule asks.
     static void Install();

@@ -224,10 +224,12 @@ void CInventory::BuildColumns()
                 QStringLiteral("$"), check ? 0 : 1);
     for (const char *hidden : {"Unit", "Track", "Vendor", "Service\nNo"})
         g.AddColumn(QString::fromUtf8(hidden), 0, 7, QStringLiteral("%3d"), 0);
-    // A level and a ream are counts of sheets: a negative one is refused
-    // naming the column (what is in stock may run below 0).
-    g.SetColumnNotNegative(ColMinimum);
-    g.SetColumnNotNegative(ColReam);
+    // A level, a ream, what is in stock and what is on order are counts of
+    // sheets, read as every count is (0 to the largest count): a negative
+    // one, or one past the largest, is refused naming the column (stock
+    // taken out stops at 0, never below).
+    for (int column : {int(ColMinimum), int(ColReam), int(ColInStock), int(ColOnOrder)})
+        g.SetColumnNotNegative(column);
     g.SetColumnMoney(ColUnitCost);
     // A SKU typed here is kept in the service's SKU column: typing stops at its size.
     try {

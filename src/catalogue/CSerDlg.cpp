@@ -585,21 +585,27 @@ bool CSerDlg::ReadControls()
         return value;
     };
     // A count, read as every count is (0 to 1,000,000,000); a divisor typed
-    // is at least 1 (empty divides by nothing).
-    auto count = [this](unsigned id, qint32 least) -> qint32 {
+    // is at least 1 (empty divides by nothing). A whole number outside that
+    // is told the range, any other text that it is no quantity; the field
+    // shows its value from before the typing again.
+    auto count = [this, &sh](unsigned id, qint32 least) -> qint32 {
         const QString text = edit(id)->text().trimmed();
         if (text.isEmpty())
             return 0;
+        const auto refused = [&](const QString &message) {
+            const qint32 shown = id == IDC_DIVIDE ? sh.m_Divide : id == IDC_MULTIPLY ? sh.m_Multiply : sh.m_Round;
+            edit(id)->setText(shown ? QString::number(shown) : QString());
+            UpdateLayout();
+            return Failure{id, message};
+        };
         std::int32_t value = 0;
         std::int64_t whole = 0;
         if (!ReadTypedFixed(text, 0, whole))
-            throw Failure{id, TypedValueMessage(ValueKind::Whole)};
-        if (whole > kLargestCount)
-            throw Failure{id, TooLargeCountText(FieldCaption(id)), false};
+            throw refused(TypedValueMessage(ValueKind::Quantity));
         if (!ReadTypedQuantity(text, value) || value < least)
-            throw Failure{id, QStringLiteral("Please enter a quantity from %1 to %2.")
-                                  .arg(least)
-                                  .arg(FormatFixedPoint(kLargestCount, 0, true))};
+            throw refused(QStringLiteral("Please enter a quantity from %1 to %2.")
+                              .arg(least)
+                              .arg(FormatFixedPoint(kLargestCount, 0, true)));
         return value;
     };
     auto decimal = [this](unsigned id) -> float {
@@ -872,7 +878,11 @@ void CSerDlg::UpdateLayout()
     for (unsigned id : {unsigned(CAP_SETTIME), unsigned(IDC_SETTIME), unsigned(CAP_IMPHOUR), unsigned(IDC_IMPHOUR)})
         ShowItem(id, wastePair);
     // 9. The lift exception.
-    qint32 divide = edit(IDC_DIVIDE)->text().trimmed().remove(QLatin1Char(',')).toInt();
+    // The divisor as typed so far, read as every count is (none while it
+    // does not read).
+    std::int32_t divide = 0;
+    if (!ReadTypedQuantity(edit(IDC_DIVIDE)->text(), divide))
+        divide = 0;
     m_bLiftHighlight = LiftExceptionHolds(quint8(comboCode(combo(IDC_QTYBY))), divide, edit(IDC_ASK)->text());
     if (auto *caption = qobject_cast<QPushButton *>(control(CAP_DIVIDE))) {
         caption->setText(m_bLiftHighlight ? QStringLiteral("  * Divide by...") : QStringLiteral("Divide by..."));

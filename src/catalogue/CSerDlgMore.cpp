@@ -105,12 +105,13 @@ CSerDlgMore::CSerDlgMore(CSerSet &set, QWidget *parent)
     AddEdit(IDC_INSTOCK, QRect(200, 384, 80, 22));
     caption(QStringLiteral("On Order"), 300, 384, 100);
     AddEdit(IDC_ONORDER, QRect(400, 384, 80, 22));
-    // Each number is read as its kind when left: a minimum level, a ream and
-    // what is on order are counts of sheets (never below 0); what is in stock
-    // may run below 0. A refusal names the field and puts back what it showed.
+    // Each number is read as its kind when left: a minimum level, a ream,
+    // what is in stock and what is on order are counts of sheets (0 to the
+    // largest count; stock taken out stops at 0, never below). A refusal
+    // names the field and puts back what it showed.
     AttachTypedReading(edit(IDC_MINLEVEL), ValueKind::Quantity);
     AttachTypedReading(edit(IDC_REORDER), ValueKind::Quantity);
-    AttachTypedReading(edit(IDC_INSTOCK), ValueKind::Whole);
+    AttachTypedReading(edit(IDC_INSTOCK), ValueKind::Quantity);
     AttachTypedReading(edit(IDC_ONORDER), ValueKind::Quantity);
     AttachTypedReading(edit(IDC_WAGEHR), ValueKind::Money);
     // Its caption is a button that explains it: the field is named so.
@@ -217,9 +218,8 @@ bool CSerDlgMore::ReadControls()
     for (int i = 0; i < 4; ++i) {
         const QString text = edit(ids[i])->text().trimmed();
         std::int32_t value = 0;
-        const bool count = ids[i] != IDC_INSTOCK;
-        if (!text.isEmpty() && !(count ? ReadTypedQuantity(text, value) : ReadTypedWhole(text, value)))
-            return refuse(ids[i], count ? TypedQuantityMessage(text) : TypedValueMessage(ValueKind::Whole));
+        if (!text.isEmpty() && !ReadTypedQuantity(text, value))
+            return refuse(ids[i], TypedQuantityMessage(text));
         numbers[i] = value;
     }
     const QString wageText = edit(IDC_WAGEHR)->text().trimmed();

@@ -233,6 +233,15 @@ bool CXEdit::SetText(const QString &input)
         setText(text);
         return true;
     }
+    // A whole number that is never below 0 is a count: past the largest
+    // count the program holds (also past what a number of the field could
+    // hold at all) it is refused as every count is, naming the field.
+    const bool count = m_min == 0 && !m_ranged && (m_kind == Unsigned || m_kind == Signed) && m_reading == AsNumber
+        && m_max > kLargestCount;
+    if (refused == ValueKind::Whole && count && TypedQuantityMessage(text) != TypedValueMessage(ValueKind::Quantity)) {
+        refuse(TypedQuantityMessage(text));
+        return false;
+    }
     if (refused != ValueKind::Text) {
         if (m_kind == FixedPoint && m_reading == AsMoney) {
             refuse(TypedMoneyMessage(text, m_decimals));
@@ -253,11 +262,8 @@ bool CXEdit::SetText(const QString &input)
         refuse(QStringLiteral("Please enter a number of 0 or more."));
         return false;
     }
-    // A whole number that is never below 0 is a count: past the largest
-    // count the program holds it is refused as every count is.
-    if (m_min == 0 && !m_ranged && (m_kind == Unsigned || m_kind == Signed) && m_reading == AsNumber
-        && m_max > kLargestCount && value > kLargestCount) {
-        refuse(TooLargeCountText(m_fieldName.isEmpty() ? FieldName(this) : m_fieldName), false);
+    if (count && value > kLargestCount) {
+        refuse(TypedQuantityMessage(text));
         return false;
     }
     if (m_wide && m_kind == FixedPoint && (value > m_max || value < m_min)) {

@@ -212,6 +212,11 @@ bool &recordBesidePdf()
     static bool on = !qEnvironmentVariableIsEmpty("TAVREL_PRINT_RECORD");
     return on;
 }
+QStringList &cutsBesidePdfs()
+{
+    static QStringList lines;
+    return lines;
+}
 } // namespace
 
 void CPrint::SetRecordBesidePdf(bool on)
@@ -252,8 +257,19 @@ void CPrint::keepRecord(bool printed)
 {
     QString beside;
     beside.swap(m_recordBeside);
-    if (printed && !beside.isEmpty())
-        m_cutRecord.write(beside);
+    if (!printed || beside.isEmpty())
+        return;
+    m_cutRecord.write(beside);
+    if (!m_cutRecord.isEmpty()) {
+        QStringList &lines = cutsBesidePdfs();
+        lines << QStringLiteral("%1: %2 texts cut").arg(beside.chopped(5)).arg(m_cutRecord.cuts().size());
+        lines << m_cutRecord.describe();
+    }
+}
+
+QStringList CPrint::CutsBesidePdfs()
+{
+    return cutsBesidePdfs();
 }
 
 bool CPrint::CanPrintKind(int) const

@@ -114,6 +114,10 @@ public:
     // TAVREL_PRINT_RECORD; the diagnosis tool turns it on.
     static void SetRecordBesidePdf(bool on);
     static bool RecordBesidePdf();
+    // Every record with a cut that a run wrote beside its PDF since the
+    // process started: a line naming the PDF, then the record's own lines
+    // (PrintCutRecord::describe). Empty while every PDF printed whole.
+    static QStringList CutsBesidePdfs();
 
     // The page loop's steps.
     virtual void OnPrepareDC(QPainter &dc, PrintInfo &info);

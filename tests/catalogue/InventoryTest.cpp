@@ -301,8 +301,8 @@ TEST_F(InventoryTest, SetupSavesOnlyServicesAndCheckOnlyStatus)
         EXPECT_TRUE(!d.grid().editor() || !d.grid().editor()->isVisible());
         EXPECT_TRUE(d.m_strStripText.contains(QStringLiteral("Unit Cost and InStock Cost are not saved here")));
         d.OnImageClick(rowOf(d, 12), CInventory::ColService); // track the pink bond
-        // A level or a ream below 0 is refused naming the column; the stock
-        // may run below 0.
+        // A level, a ream, the stock and what is on order are counts: below
+        // 0 or past the largest count they are refused naming the column.
         const struct
         {
             int column;
@@ -311,7 +311,14 @@ TEST_F(InventoryTest, SetupSavesOnlyServicesAndCheckOnlyStatus)
         } levels[] = {
             {CInventory::ColMinimum, "-5", "Minimum Level: Please enter a number of 0 or more."},
             {CInventory::ColReam, "-1", "Ream Quantity: Please enter a number of 0 or more."},
-            {CInventory::ColInStock, "-5", ""},
+            {CInventory::ColInStock, "-5", "In Stock: Please enter a number of 0 or more."},
+            {CInventory::ColOnOrder, "-5", "On Order: Please enter a number of 0 or more."},
+            {CInventory::ColMinimum, "3000000000", "Minimum Level: Please enter a quantity from 0 to 1,000,000,000."},
+            {CInventory::ColReam, "1,000,000,001", "Ream Quantity: Please enter a quantity from 0 to 1,000,000,000."},
+            {CInventory::ColInStock, "1,000,000,001", "In Stock: Please enter a quantity from 0 to 1,000,000,000."},
+            {CInventory::ColInStock, "3000000000", "In Stock: Please enter a quantity from 0 to 1,000,000,000."},
+            {CInventory::ColOnOrder, "3000000000", "On Order: Please enter a quantity from 0 to 1,000,000,000."},
+            {CInventory::ColInStock, "1000000000", ""},
         };
         for (const auto &l : levels) {
             SCOPED_TRACE(l.typed);
@@ -468,9 +475,10 @@ TEST_F(InventoryTest, QuantityUsedShowsTheDifferenceAndTheStockLeft)
 TEST_F(InventoryTest, QuantityUsedIsReadWholeWhenLeftNeverWhileTyped)
 {
     native(QStringLiteral("UPDATE Services SET InStock = 5000 WHERE SerNo = 10"));
-    const QString used = QStringLiteral("Less Quantity Used: Please enter an integer.");
+    const QString used = QStringLiteral("Less Quantity Used: Please enter a quantity.");
     const QString now = QStringLiteral("In-Stock Now: Please enter a quantity.");
     const QString past = QStringLiteral("Less Quantity Used: Please enter a quantity from 0 to 1,000,000,000.");
+    const QString nowPast = QStringLiteral("In-Stock Now: Please enter a quantity from 0 to 1,000,000,000.");
     struct Case
     {
         bool nowField;
@@ -493,6 +501,13 @@ TEST_F(InventoryTest, QuantityUsedIsReadWholeWhenLeftNeverWhileTyped)
         {false, "1,000,000,001", false, "1,200", "3,800", &past},
         {false, "-2,147,483,648", false, "1,200", "3,800", &past},
         {false, "1,000,000,001", true, "1,200", "3,800", &past},
+        // Past what a 32-bit number holds it is still a count too large,
+        // never "no integer".
+        {false, "3000000000", false, "1,200", "3,800", &past},
+        {false, "3000000000", true, "1,200", "3,800", &past},
+        {false, "-3000000000", false, "1,200", "3,800", &past},
+        {true, "3000000000", false, "1,200", "3,800", &nowPast},
+        {true, "1000000000", false, "1,200", "1000000000", nullptr},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(std::string(c.nowField ? "now " : "used ") + c.typed + (c.ok ? " OK" : " left"));

@@ -238,10 +238,11 @@ TEST_F(ServiceDialogTest, ChecksBeforeSaving)
             unsigned id;
             const char *typed;
             const char *message;
+            bool back = false; // the value from before the typing is shown again
         } refusals[] = {
             {CSerDlg::IDC_CALIPER, "thin", "Caliper: Please enter a number."},
-            {CSerDlg::IDC_DIVIDE, "2.5", "Divide by: Please enter an integer."},
-            {CSerDlg::IDC_ROUND, "1,00", "Round-up to: Please enter an integer."},
+            {CSerDlg::IDC_DIVIDE, "2.5", "Divide by: Please enter a quantity.", true},
+            {CSerDlg::IDC_ROUND, "1,00", "Round-up to: Please enter a quantity.", true},
             {CSerDlg::IDC_MARKUP, "abc", "Markup: Please enter an integer."},
             {CSerDlg::IDC_MINPRICE, "12.345", "Minimum Price: Please enter an amount with at most 2 decimals."},
             {CSerDlg::IDC_MINPRICE, "100,000,000,000.01",
@@ -259,21 +260,25 @@ TEST_F(ServiceDialogTest, ChecksBeforeSaving)
             // before), and go by the captions a paper shows.
             {CSerDlg::IDC_SETTIME, "-2", "Setup (Min/Plate): Please enter a number of 0 or more."},
             {CSerDlg::IDC_IMPHOUR, "-0.5", "Run (Imp/Hr): Please enter a number of 0 or more."},
-            {CSerDlg::IDC_MULTIPLY, "2.5", "Number of Parts: Please enter an integer."},
+            {CSerDlg::IDC_MULTIPLY, "2.5", "Number of Parts: Please enter a quantity.", true},
             // Counts, read as every count is: a divisor from 1, the others
-            // from 0, none past the largest count.
-            {CSerDlg::IDC_DIVIDE, "2,000,000,000",
-             "\"Divide by\" cannot be more than 1,000,000,000, the largest count it holds."},
-            {CSerDlg::IDC_DIVIDE, "1000000001",
-             "\"Divide by\" cannot be more than 1,000,000,000, the largest count it holds."},
-            {CSerDlg::IDC_DIVIDE, "-5", "Divide by: Please enter a quantity from 1 to 1,000,000,000."},
-            {CSerDlg::IDC_DIVIDE, "0", "Divide by: Please enter a quantity from 1 to 1,000,000,000."},
-            {CSerDlg::IDC_MULTIPLY, "2147483647",
-             "\"Number of Parts\" cannot be more than 1,000,000,000, the largest count it holds."},
-            {CSerDlg::IDC_MULTIPLY, "-5", "Number of Parts: Please enter a quantity from 0 to 1,000,000,000."},
-            {CSerDlg::IDC_ROUND, "1,000,000,001",
-             "\"Round-up to\" cannot be more than 1,000,000,000, the largest count it holds."},
-            {CSerDlg::IDC_ROUND, "-5", "Round-up to: Please enter a quantity from 0 to 1,000,000,000."},
+            // from 0, none past the largest count; what the field showed
+            // before comes back.
+            {CSerDlg::IDC_DIVIDE, "2,000,000,000", "Divide by: Please enter a quantity from 1 to 1,000,000,000.", true},
+            {CSerDlg::IDC_DIVIDE, "1000000001", "Divide by: Please enter a quantity from 1 to 1,000,000,000.", true},
+            {CSerDlg::IDC_DIVIDE, "3000000000", "Divide by: Please enter a quantity from 1 to 1,000,000,000.", true},
+            {CSerDlg::IDC_DIVIDE, "-5", "Divide by: Please enter a quantity from 1 to 1,000,000,000.", true},
+            {CSerDlg::IDC_DIVIDE, "0", "Divide by: Please enter a quantity from 1 to 1,000,000,000.", true},
+            {CSerDlg::IDC_MULTIPLY, "2147483647", "Number of Parts: Please enter a quantity from 0 to 1,000,000,000.",
+             true},
+            {CSerDlg::IDC_MULTIPLY, "1,000,000,001",
+             "Number of Parts: Please enter a quantity from 0 to 1,000,000,000.", true},
+            {CSerDlg::IDC_MULTIPLY, "3000000000", "Number of Parts: Please enter a quantity from 0 to 1,000,000,000.",
+             true},
+            {CSerDlg::IDC_MULTIPLY, "-5", "Number of Parts: Please enter a quantity from 0 to 1,000,000,000.", true},
+            {CSerDlg::IDC_ROUND, "1,000,000,001", "Round-up to: Please enter a quantity from 0 to 1,000,000,000.", true},
+            {CSerDlg::IDC_ROUND, "3000000000", "Round-up to: Please enter a quantity from 0 to 1,000,000,000.", true},
+            {CSerDlg::IDC_ROUND, "-5", "Round-up to: Please enter a quantity from 0 to 1,000,000,000.", true},
         };
         for (const auto &r : refusals) {
             SCOPED_TRACE(r.typed);
@@ -282,6 +287,8 @@ TEST_F(ServiceDialogTest, ChecksBeforeSaving)
             prompts().answer(platform::IDOK);
             d.SendCommand(30213);
             EXPECT_EQ(prompts().lastText(), QString::fromLatin1(r.message));
+            if (r.back)
+                EXPECT_EQ(d.edit(r.id)->text(), before);
             type(d, r.id, before);
         }
         // A negative waste is refused as its field is left, naming it, with
@@ -370,6 +377,16 @@ TEST_F(ServiceDialogTest, ChecksBeforeSaving)
     });
     EXPECT_EQ(sqlite(QStringLiteral("SELECT [Round], Markup, MinPrice FROM Services WHERE SerNo = 10")),
               QStringLiteral("1000|1000|1234.5"));
+    // The largest count is taken in each count field.
+    prompts().clear();
+    runStored(41, 30103, [&](CSerDlg &d) {
+        for (unsigned id : {unsigned(CSerDlg::IDC_DIVIDE), unsigned(CSerDlg::IDC_MULTIPLY), unsigned(CSerDlg::IDC_ROUND)})
+            type(d, id, QStringLiteral("1,000,000,000"));
+        return press(d, 30443);
+    });
+    EXPECT_TRUE(prompts().texts().isEmpty()) << prompts().texts().join(u'|').toStdString();
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Divide, Multiply, [Round] FROM Services WHERE SerNo = 41")),
+              QStringLiteral("1000000000|1000000000|1000000000"));
 }
 
 // Another workstation holding the file while a new service is saved: the
@@ -505,8 +522,8 @@ TEST_F(ServiceDialogTest, MorePropertiesPicksAndClearsAutoAdd)
 }
 
 // More Properties reads each number as its kind, as the inventory grid does:
-// a minimum level and a ream are counts (never below 0), what is in stock and
-// on order may run below 0, the wage is an amount. A refusal names the field,
+// a minimum level, a ream, what is in stock and what is on order are counts
+// (0 to 1,000,000,000), the wage is an amount. A refusal names the field,
 // puts back what it showed and keeps the window open; Save stores the rest.
 TEST_F(ServiceDialogTest, MorePropertiesReadsItsNumbersAsTheirKinds)
 {
@@ -525,10 +542,17 @@ TEST_F(ServiceDialogTest, MorePropertiesReadsItsNumbersAsTheirKinds)
         // What is on order is ordered: never below 0 (taken before).
         {CSerDlgMore::IDC_ONORDER, "-5", "On Order: Please enter a quantity."},
         {CSerDlgMore::IDC_MINLEVEL, "1,000,000,001", "Minimum Level: Please enter a quantity from 0 to 1,000,000,000."},
+        {CSerDlgMore::IDC_MINLEVEL, "3000000000", "Minimum Level: Please enter a quantity from 0 to 1,000,000,000."},
+        // What is in stock is a count as well: stock taken out stops at 0.
+        {CSerDlgMore::IDC_INSTOCK, "-5", "In Stock: Please enter a quantity."},
+        {CSerDlgMore::IDC_INSTOCK, "2.5", "In Stock: Please enter a quantity."},
+        {CSerDlgMore::IDC_INSTOCK, "1,000,000,001", "In Stock: Please enter a quantity from 0 to 1,000,000,000."},
+        {CSerDlgMore::IDC_INSTOCK, "3000000000", "In Stock: Please enter a quantity from 0 to 1,000,000,000."},
+        {CSerDlgMore::IDC_ONORDER, "3000000000", "On Order: Please enter a quantity from 0 to 1,000,000,000."},
         {CSerDlgMore::IDC_WAGEHR, "12.345", "Wage / Hour: Please enter an amount with at most 2 decimals."},
         {CSerDlgMore::IDC_MINLEVEL, "1,000", nullptr},
         {CSerDlgMore::IDC_REORDER, "500", nullptr},
-        {CSerDlgMore::IDC_INSTOCK, "-5", nullptr},
+        {CSerDlgMore::IDC_INSTOCK, "1,000,000,000", nullptr},
         {CSerDlgMore::IDC_ONORDER, "1e3", nullptr},
         {CSerDlgMore::IDC_WAGEHR, "$5,000", nullptr},
     };
@@ -556,7 +580,7 @@ TEST_F(ServiceDialogTest, MorePropertiesReadsItsNumbersAsTheirKinds)
     EXPECT_TRUE(prompts().texts().isEmpty()) << prompts().texts().join(u'|').toStdString();
     ASSERT_TRUE(set.SaveRecord(0));
     EXPECT_EQ(sqlite(QStringLiteral("SELECT MinLevel, ReOrder, InStock, OnOrder, WageHr FROM Services WHERE SerNo = 20")),
-              QStringLiteral("1000|500|-5|1000|5000"));
+              QStringLiteral("1000|500|1000000000|1000|5000"));
 }
 
 TEST_F(ServiceDialogTest, PickerListsActiveServicesInGroups)

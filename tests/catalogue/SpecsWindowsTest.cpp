@@ -236,7 +236,8 @@ TEST_F(SpecsWindowsTest, OddPagesAskForASecondPaperAndNoPrintHasNoPages)
         const qint64 shown = d.grid().GetRowValue(CEditPaper::RowSheets);
         for (const auto &[typed, refusal] :
              {std::pair{"-5", "Sheets: Please enter a number of 0 or more."},
-              std::pair{"1,000,000,001", "\"Sheets\" cannot be more than 1,000,000,000, the largest count it holds."}}) {
+              std::pair{"1,000,000,001", "Sheets: Please enter a quantity from 0 to 1,000,000,000."},
+              std::pair{"3000000000", "Sheets: Please enter a quantity from 0 to 1,000,000,000."}}) {
             prompts().clear();
             prompts().answer(platform::IDOK);
             d.grid().EditRow(CEditPaper::RowSheets);

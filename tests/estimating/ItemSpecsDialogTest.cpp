@@ -617,10 +617,9 @@ TEST_F(ItemSpecsDialog, AQuantityAndWhatItMakesStayWithinTheLargestCount)
             const char *refusal;
         };
         for (const Typed &t : {Typed{"-5", "Quantity: Please enter a number of 0 or more."},
-                               Typed{"1073741824", "\"Quantity\" cannot be more than 1,000,000,000, the largest count "
-                                                   "it holds."},
-                               Typed{"1,000,000,001", "\"Quantity\" cannot be more than 1,000,000,000, the largest "
-                                                      "count it holds."}}) {
+                               Typed{"1073741824", "Quantity: Please enter a quantity from 0 to 1,000,000,000."},
+                               Typed{"1,000,000,001", "Quantity: Please enter a quantity from 0 to 1,000,000,000."},
+                               Typed{"3000000000", "Quantity: Please enter a quantity from 0 to 1,000,000,000."}}) {
             prompts().clear();
             prompts().answer(IDOK);
             d.itemGrid().EditRow(1);

@@ -129,11 +129,24 @@ int main(int argc, char *argv[])
     if (args.size() >= 2) {
         for (const Command &c : kCommands) {
             if (args[1] == QLatin1String(c.name)) {
-                const int code = c.run(args.mid(2), out, err);
+                int code = c.run(args.mid(2), out, err);
                 // Whatever the command left open is closed, so the tool's
                 // entry leaves the lock file with it.
                 if (SharedDatabase().isOpen())
                     SharedDatabase().close();
+                // A PDF that does not print every text whole is a failed
+                // print: it and its record stay for reading, the run fails
+                // saying what was cut.
+                const QStringList cuts = CPrint::CutsBesidePdfs();
+                if (!cuts.isEmpty()) {
+                    out.flush();
+                    err << "the print cut what it was to print whole:\n";
+                    for (const QString &line : cuts)
+                        err << "  " << line << '\n';
+                    err.flush();
+                    if (code == 0)
+                        code = 1;
+                }
                 return code;
             }
         }
