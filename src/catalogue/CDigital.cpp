@@ -82,7 +82,12 @@ void CDigital::Recalculate()
     m_nHowPrinted = std::max(0, m_list->currentRow());
     if (m_bSidesOnly)
         return;
-    m_nPages = GetItemInt(kPages);
+    // The pages as a count: a text typed that is none (the printing picked
+    // while it was typed) is refused naming the field, the count shown
+    // before back, and the sheets follow that count.
+    int pages = m_nPages;
+    if (ReadItemWhole(kPages, pages, ValueKind::Quantity))
+        m_nPages = pages;
     m_nSheets = SheetsFor(m_nPages, m_nHowPrinted, m_nPagesPerSheet);
     m_pages->setText(QString::number(m_nPages));
     m_sheets->setText(QString::number(m_nSheets));

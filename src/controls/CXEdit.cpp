@@ -238,8 +238,14 @@ bool CXEdit::SetText(const QString &input)
     // hold at all) it is refused as every count is, naming the field.
     const bool count = m_min == 0 && !m_ranged && (m_kind == Unsigned || m_kind == Signed) && m_reading == AsNumber
         && m_max > kLargestCount;
-    if (refused == ValueKind::Whole && count && TypedQuantityMessage(text) != TypedValueMessage(ValueKind::Quantity)) {
-        refuse(TypedQuantityMessage(text));
+    const bool pastAnyCount = TypedQuantityMessage(text) != TypedValueMessage(ValueKind::Quantity);
+    if (refused == ValueKind::Whole && pastAnyCount && m_reading == AsNumber) {
+        // A whole number too large for any number field is past this one's
+        // range too: said as the range, never as no number.
+        if (count)
+            refuse(TypedQuantityMessage(text));
+        else
+            refuse(QStringLiteral("Please enter a number from %1 to %2.").arg(FormatNumber(m_min), FormatNumber(m_max)));
         return false;
     }
     if (refused != ValueKind::Text) {

@@ -78,14 +78,18 @@ bool ReadShipCount(const QString &text, qint32 &out)
 bool TypedShipBoxes(const ShipBoxes &shown, ShipBoxField field, const QString &text, ShipBoxes &out,
                     QString &refusal)
 {
-    qint32 count = 0;
-    if (!ReadShipCount(text, count)) {
-        refusal = QStringLiteral("Please enter an integer.");
-        return false;
-    }
     // A box holds no more than is shipped, and there are no more boxes than
     // pieces; the quantity is a count, no more than the largest count.
     const qint32 most = field == ShipBoxField::Quantity ? qint32(kLargestCount) : shown.quantity;
+    qint32 count = 0;
+    if (!ReadShipCount(text, count)) {
+        // A whole number past what any count holds is past this one's range,
+        // never "no integer".
+        refusal = TypedQuantityMessage(text) != TypedValueMessage(ValueKind::Quantity)
+                      ? QStringLiteral("Please enter a number from 1 to %1.").arg(most)
+                      : QStringLiteral("Please enter an integer.");
+        return false;
+    }
     if (count < 1 || count > most) {
         refusal = QStringLiteral("Please enter a number from 1 to %1.").arg(most);
         return false;

@@ -287,8 +287,9 @@ TEST_F(ServiceDialogTest, ChecksBeforeSaving)
             prompts().answer(platform::IDOK);
             d.SendCommand(30213);
             EXPECT_EQ(prompts().lastText(), QString::fromLatin1(r.message));
-            if (r.back)
+            if (r.back) {
                 EXPECT_EQ(d.edit(r.id)->text(), before);
+            }
             type(d, r.id, before);
         }
         // A negative waste is refused as its field is left, naming it, with

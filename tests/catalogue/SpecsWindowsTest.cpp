@@ -166,13 +166,15 @@ TEST_F(SpecsWindowsTest, DigitalCountsSheetsFromPagesAndSides)
 TEST_F(SpecsWindowsTest, DigitalPagesAreReadWholeOrRefusedNamingTheField)
 {
     const QString refusal = QStringLiteral("Pages: Please enter a quantity.");
+    const QString past = QStringLiteral("Pages: Please enter a quantity from 0 to 1,000,000,000.");
     struct Case
     {
         const char *typed;
-        int end; // 0 left with Tab, 1 OK pressed, 2 Enter pressed in the field
+        int end; // 0 left with Tab, 1 OK pressed, 2 Enter pressed in the field, 3 Color / Black picked
         const char *pages;
         const char *sheets;
         bool refused;
+        const QString *message = nullptr; // the refusal when not the first
     };
     const Case cases[] = {
         {"9", 0, "9", "5", false},      {"1e1", 0, "10", "5", false},
@@ -180,9 +182,17 @@ TEST_F(SpecsWindowsTest, DigitalPagesAreReadWholeOrRefusedNamingTheField)
         {"12 k", 0, "7", "4", true},    {"-3", 0, "7", "4", true},
         {"2.5", 0, "7", "4", true},     {"abc", 1, "7", "4", true},
         {"12 k", 1, "7", "4", true},    {"abc", 2, "7", "4", true},
+        // The largest count is kept; past it, also past 32 bits, refused
+        // by name, also when the printing is picked while it is typed.
+        {"1,000,000,000", 0, "1000000000", "500000000", false},
+        {"1,000,000,001", 0, "7", "4", true, &past},
+        {"3000000000", 0, "7", "4", true, &past},
+        {"3000000000", 1, "7", "4", true, &past},
+        {"3000000000", 3, "7", "4", true, &past},
+        {"abc", 3, "7", "4", true},
     };
     for (const Case &c : cases) {
-        const char *ends[] = {" left", " OK", " Enter"};
+        const char *ends[] = {" left", " OK", " Enter", " Color / Black"};
         SCOPED_TRACE(std::string(c.typed) + ends[c.end]);
         prompts().clear();
         CDigital dialog(nullptr);
@@ -199,11 +209,13 @@ TEST_F(SpecsWindowsTest, DigitalPagesAreReadWholeOrRefusedNamingTheField)
                 d.SendCommand(1);
             else if (c.end == 2)
                 QTest::keyClick(d.pagesEdit(), Qt::Key_Return);
+            else if (c.end == 3)
+                d.sidesList()->setCurrentRow(4);
             else
                 typing::leave(d.pagesEdit());
             EXPECT_EQ(d.pagesEdit()->text(), QString::fromLatin1(c.pages));
             EXPECT_EQ(d.sheetsEdit()->text(), QString::fromLatin1(c.sheets));
-            EXPECT_EQ(prompts().texts(), c.refused ? QStringList{refusal} : QStringList());
+            EXPECT_EQ(prompts().texts(), c.refused ? QStringList{c.message ? *c.message : refusal} : QStringList());
             // Refused on OK or Enter, the window stays open.
             EXPECT_EQ(d.result(), 0);
             return int(IDCANCEL_RESULT);

@@ -108,6 +108,8 @@ TEST(ShipBoxes, TypedTextIsACountTheFieldTakesOrRefused)
         {ShipBoxField::Quantity, "1,000,000,000", {1000000000, 100, 10000000}, nullptr},
         {ShipBoxField::Quantity, "1,000,000,001", {}, "Please enter a number from 1 to 1000000000."},
         {ShipBoxField::Quantity, "2147483647", {}, "Please enter a number from 1 to 1000000000."},
+        {ShipBoxField::Quantity, "3000000000", {}, "Please enter a number from 1 to 1000000000."},
+        {ShipBoxField::PerBox, "3000000000", {}, "Please enter a number from 1 to 250."},
         {ShipBoxField::Quantity, "(5)", {}, "Please enter an integer."},
         {ShipBoxField::Quantity, "", {}, "Please enter an integer."},
         {ShipBoxField::PerBox, "50", {250, 50, 5}, nullptr},
