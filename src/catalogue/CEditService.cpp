@@ -67,6 +67,11 @@ void CEditService::BuildRows()
         m_grid.AddTextRow(QStringLiteral(" "), QString());
         break;
     }
+    // Plates and the answer to the service's question are counts, read as
+    // every count is: below 0, or past the largest count, refused naming
+    // the row.
+    if (m_kind == Plates || m_kind == Question)
+        m_grid.SetRowNotNegative(RowCount);
     // Presses and plates keep no vendor: the row shows it without editing.
     const bool vendorStored = m_kind != Press && m_kind != Plates;
     m_grid.AddListRow(2, QStringLiteral("Vendor"),

@@ -38,9 +38,11 @@ bool AskPricingEntry(PricingEntry &entry)
         if ((entry.pattern.isEmpty() || accepted.match(edit->text().trimmed()).hasMatch())
             && PricingEntryReads(entry, edit->text()))
             break;
-        // The window asks for this one value: its message needs no field's name.
-        const QString message = entry.kind == ValueKind::Time ? TypedValueMessage(entry.kind)
-                                                              : QStringLiteral("Please enter a number.");
+        // The window asks for this one value: its message needs no field's
+        // name. A count is refused as every count is.
+        const QString message = entry.kind == ValueKind::Time       ? TypedValueMessage(entry.kind)
+            : entry.kind == ValueKind::Quantity && entry.pattern.isEmpty() ? TypedQuantityMessage(edit->text())
+                                                                       : QStringLiteral("Please enter a number.");
         platform::Prompt::messageBox(message, QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
     }
     entry.value = edit->text();

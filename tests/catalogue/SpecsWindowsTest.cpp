@@ -106,6 +106,47 @@ TEST_F(SpecsWindowsTest, ServiceSpecsRowsFollowTheKindOfService)
     }
 }
 
+// Plates, and the count a service asks for, are counts: below 0 or past the
+// largest count they are refused naming the row, the count shown before
+// stays; the largest is kept.
+TEST_F(SpecsWindowsTest, ServiceSpecsCountsAreReadAsEveryCount)
+{
+    const struct
+    {
+        qint32 serNo;
+        const char *typed;
+        const char *refusal; // null: kept
+    } cases[] = {
+        {30, "-5", "Plates: Please enter a number of 0 or more."},
+        {30, "1,000,000,001", "Plates: Please enter a quantity from 0 to 1,000,000,000."},
+        {30, "3000000000", "Plates: Please enter a quantity from 0 to 1,000,000,000."},
+        {30, "1,000,000,000", nullptr},
+        {41, "-5", "Please enter a number of 0 or more."},
+        {41, "3000000000", "Please enter a quantity from 0 to 1,000,000,000."},
+        {41, "1000000000", nullptr},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::to_string(c.serNo) + " " + c.typed);
+        CItemSet row;
+        row.m_SerNo = c.serNo;
+        row.m_Out = 3;
+        CEditService dialog(row, service(c.serNo), 100, nullptr);
+        onDialog<CEditService>([&](CEditService &d) {
+            prompts().clear();
+            if (c.refusal)
+                prompts().answer(platform::IDOK);
+            d.grid().EditRow(CEditService::RowCount);
+            d.grid().textEditor()->setText(QString::fromLatin1(c.typed));
+            d.grid().EndEdit();
+            EXPECT_EQ(prompts().texts(), c.refusal ? QStringList{QString::fromLatin1(c.refusal)} : QStringList());
+            EXPECT_EQ(d.grid().GetRowValue(CEditService::RowCount), c.refusal ? 3 : 1000000000);
+            return press(d, 1);
+        });
+        EXPECT_EQ(dialog.DoModal(), 1);
+        EXPECT_EQ(row.m_Out, c.refusal ? 3 : 1000000000);
+    }
+}
+
 TEST_F(SpecsWindowsTest, ServiceSpecsStoresVendorAndNoteButNotAPressVendor)
 {
     CSerSet &bindery = service(41);

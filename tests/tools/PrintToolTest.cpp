@@ -181,6 +181,29 @@ TEST_F(PrintTool, JobDocumentsAndStatementsAsPdfMarkOnlyARealPrint)
     const QStringList parts = before.split(QLatin1Char(','));
     EXPECT_EQ(sql(counters), QStringLiteral("%1,5,%2").arg(parts[0].toInt() + 1).arg(0x627F9));
 
+    // A print that cuts a text is a failed one: the PDF and its record are
+    // written, the run ends 1 naming what was cut. A footer of sixty lines
+    // cannot stand on a page below the document.
+    QStringList footer;
+    for (int i = 0; i < 60; ++i)
+        footer << QStringLiteral("'Footer line %1'").arg(i);
+    const QString forms = QStringLiteral("SELECT Footer FROM Forms WHERE [No] = 5");
+    const QString footerBefore = sql(forms);
+    sql(QStringLiteral("UPDATE Forms SET Footer = %1 WHERE [No] = 5").arg(footer.join(QStringLiteral(" || char(10) || "))));
+    QFile::remove(pdf);
+    const ToolRun cut = RunDbTool({QStringLiteral("print"), db, QStringLiteral("--job"), jobId, QStringLiteral("--kind"),
+                                   QStringLiteral("5"), QStringLiteral("--pdf"), pdf});
+    EXPECT_EQ(cut.exitCode, 1);
+    EXPECT_EQ(cut.out, QStringLiteral("result 2\n"));
+    EXPECT_TRUE(cut.err.contains(QStringLiteral("the print cut what it was to print whole:\n  %1: ").arg(pdf)))
+        << cut.err.toStdString();
+    EXPECT_TRUE(cut.err.contains(QStringLiteral("\"Footer line 0 Footer line 1 Footer line 2")))
+        << cut.err.toStdString();
+    EXPECT_TRUE(cut.err.contains(QStringLiteral("cut below its cell"))) << cut.err.toStdString();
+    EXPECT_TRUE(QFile::exists(pdf));
+    EXPECT_TRUE(QFile::exists(pdf + QStringLiteral(".cuts")));
+    sql(QStringLiteral("UPDATE Forms SET Footer = '%1' WHERE [No] = 5").arg(footerBefore));
+
     // A statement's total due is the sqlite3 CLI's sum of open balances less the credit.
     const QString cusNo = sql(QStringLiteral("SELECT CusNo FROM Jobs WHERE JobType = 3 AND Balance > 0.0001 "
                                              "GROUP BY CusNo ORDER BY Count(*) DESC LIMIT 1"));
