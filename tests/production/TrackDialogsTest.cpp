@@ -121,6 +121,11 @@ TEST(TaskEditRules, MaterialAndNoteTails)
     EXPECT_EQ(track::ParseMaterial(QStringLiteral("-5")), 0);
     EXPECT_EQ(track::ParseMaterial(QStringLiteral("  40 ")), 40);
     EXPECT_EQ(track::ParseMaterial(QStringLiteral("abc")), 0);
+    // Read as every count is: the largest count whole, past it nothing.
+    EXPECT_EQ(track::ParseMaterial(QStringLiteral("1e3")), 1000);
+    EXPECT_EQ(track::ParseMaterial(QStringLiteral("1,000,000,000")), 1000000000);
+    EXPECT_EQ(track::ParseMaterial(QStringLiteral("1,000,000,001")), 0);
+    EXPECT_EQ(track::ParseMaterial(QStringLiteral("3000000000")), 0);
     const QString note = QStringLiteral("Use blue \u00B7 stock 300 \u00B7 cut");
     EXPECT_EQ(track::NoteHead(note), QStringLiteral("Use blue"));
     EXPECT_EQ(track::NoteWithTail(QStringLiteral("Use red"), note), QStringLiteral("Use red \u00B7 stock 300 \u00B7 cut"));
@@ -239,6 +244,7 @@ TEST_F(TrackTest, WorkedTimeAndMaterialTypedAreReadWholeOrRefused)
     at(12, 0);
     const QString worked = QStringLiteral("Worked: Please enter a time as hours:minutes.");
     const QString material = QStringLiteral("Material: Please enter a quantity.");
+    const QString materialPast = QStringLiteral("Material: Please enter a quantity from 0 to 1,000,000,000.");
     const QString finishTime =
         QStringLiteral("Finished time: Please enter a time of day, such as 2:30 pm or 14:30.");
     const QString startTime = QStringLiteral("Started time: Please enter a time of day, such as 2:30 pm or 14:30.");
@@ -281,6 +287,9 @@ TEST_F(TrackTest, WorkedTimeAndMaterialTypedAreReadWholeOrRefused)
         {Material, "abc", "300", 120, &material},
         {Material, "-5", "300", 120, &material},
         {Material, "12.5", "300", 120, &material},
+        {Material, "1,000,000,000", "1000000000", 120, nullptr},
+        {Material, "1,000,000,001", "300", 120, &materialPast},
+        {Material, "3000000000", "300", 120, &materialPast},
         // The times are typed as texts, every key shown, and read whole when
         // left: a time of day is kept (the worked time fits the finish moved
         // to 9:30), anything else refused with the time shown before back.
@@ -356,6 +365,29 @@ TEST_F(TrackTest, WorkedTimeAndMaterialTypedAreReadWholeOrRefused)
         EXPECT_EQ(saved.m_Start, DateTime(2024, 6, 12, 5, 0, 0));
         EXPECT_EQ(saved.m_Finish, DateTime(2024, 6, 12, 10, 0, 0));
         EXPECT_EQ(saved.m_Minutes, 300);
+    }
+
+    // Material typed and saved without leaving the field is read as when
+    // left: past the largest count it is refused by name, the count shown
+    // before back and nothing saved (it was kept as 2,147,483,647).
+    {
+        CTimeSet record;
+        ASSERT_TRUE(record.FindByTimeID(task, true));
+        prompts().clear();
+        onDialog<CTaskDlg>([&](CTaskDlg &d) {
+            d.OnEdit();
+            prompts().answer(IDOK);
+            typing::enter(d.materialEdit(), typing::Entry::SelectAll);
+            typing::typeKeys(d.materialEdit(), QStringLiteral("3000000000"));
+            d.OnSave();
+            EXPECT_EQ(d.materialEdit()->text(), QStringLiteral("300"));
+            EXPECT_EQ(d.result(), 0);
+            return int(IDCANCEL);
+        });
+        CTaskDlg dialog(&record, QString(), nullptr);
+        dialog.DoModal();
+        EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Material: Please enter a quantity from 0 to 1,000,000,000.")});
+        EXPECT_EQ(sqliteRows(QStringLiteral("SELECT Material FROM Times WHERE TimeID = %1").arg(task)), QStringLiteral("300"));
     }
 }
 

@@ -351,6 +351,10 @@ void CTaskDlg::SaveFields()
 
 void CTaskDlg::OnSave()
 {
+    // Material typed and not yet left is read as when left: a text that is
+    // no count is refused naming the field, the count before it back.
+    if (!AcceptTypedQuantities({m_material}))
+        return;
     CTimeSet &r = *m_pRecord;
     if (r.GetEditMode() == CXDaoSet::dbEditNone && !r.SafeEdit()) {
         EndDialog(IDCANCEL_RESULT);
@@ -376,6 +380,8 @@ void CTaskDlg::OnSave()
 
 void CTaskDlg::OnFinish()
 {
+    if (!AcceptTypedQuantities({m_material}))
+        return;
     CTimeSet &r = *m_pRecord;
     if (r.GetEditMode() == CXDaoSet::dbEditNone && !r.SafeEdit())
         return;

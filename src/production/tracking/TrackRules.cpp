@@ -1,6 +1,7 @@
 #include "production/tracking/TrackRules.h"
 
 #include "app/base/CZqApp.h"
+#include "app/base/TypedValue.h"
 
 #include "controls/CXTable.h"
 #include "data/CTimeSet.h"
@@ -272,13 +273,8 @@ void MoveStartForMinutes(TaskTimes &times, qint32 typed, const DateTime &now, bo
 
 qint32 ParseMaterial(const QString &text)
 {
-    QString digits = text.trimmed();
-    digits.remove(QLatin1Char(','));
-    bool ok = false;
-    const qint64 value = digits.toLongLong(&ok);
-    if (!ok || value < 0)
-        return 0;
-    return value > 0x7FFFFFFF ? 0x7FFFFFFF : qint32(value);
+    std::int32_t value = 0;
+    return ReadTypedQuantity(text, value) ? value : 0;
 }
 
 bool AskPassword(const QString &password, const QString &action)

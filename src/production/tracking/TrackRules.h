@@ -122,8 +122,9 @@ void MoveStartForMinutes(TaskTimes &times, qint32 typed, const DateTime &now, bo
 // The Start MoveStartForMinutes gives, for the question that comes first.
 DateTime StartForMinutes(const TaskTimes &times, qint32 typed, const DateTime &now, bool finished);
 
-// The material typed on a task: thousands separators dropped ("1,250" is
-// 1250), a negative or unreadable number is 0.
+// The material typed on a task, read as every count is ("1,250" and "1e3"
+// are counts, up to 1,000,000,000); a text that is no count is 0 (the task
+// window refuses it before it is saved).
 qint32 ParseMaterial(const QString &text);
 
 } // namespace track
