@@ -160,6 +160,8 @@ bool CPricora::OnInitDialog()
             m_wndGrid.AddColumn(t, 66, money ? 8 : 7, money ? QStringLiteral("$") : QStringLiteral("%9d"), editable ? 1 : 0),
             money);
     }
+    // A quantity typed is a count: below 0 it is refused naming the column.
+    m_wndGrid.SetColumnNotNegative(ColQuantity);
     m_wndGrid.SetRows(Pricora::kRows, Pricora::kRows);
     m_wndGrid.SetColorScheme(m_nColorScheme);
     m_wndGrid.CreateInDlgItem(this, kPlaceholder);

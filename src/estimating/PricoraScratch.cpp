@@ -2,6 +2,7 @@
 
 #include "app/base/Codes.h"
 #include "app/base/TextUtil.h"
+#include "app/base/TypedValue.h"
 #include "data/CItemSet.h"
 #include "data/DaoError.h"
 #include "data/SharedDatabase.h"
@@ -39,10 +40,18 @@ void editSlotRow(CItemSet &set, int slot)
 
 } // namespace
 
+qint32 QuantityOfText(const QString &quantityText)
+{
+    // Read as every count is ("1,000" is a thousand); "Varies", or a text
+    // that is no count, is none.
+    std::int32_t n = 0;
+    return ReadTypedQuantity(quantityText, n) ? n : 0;
+}
+
 QList<qint32> Quantities(const QString &quantityText)
 {
     QList<qint32> out;
-    const qint32 n = ToInt(quantityText);
+    const qint32 n = QuantityOfText(quantityText);
     if (n != 0) {
         for (int i = 1; i <= kRows; ++i)
             out << qint32(qint64(n) * i);
@@ -134,7 +143,7 @@ bool SaveScratchItem(const PricoraSpecs &specs)
         set.m_Sheets = 1;
         set.m_Pages = 1;
         set.m_Side2 = quint8(specs.markup);
-        set.m_ChargeQty = ToInt(specs.quantityText);
+        set.m_ChargeQty = QuantityOfText(specs.quantityText);
         set.Update();
 
         editSlotRow(set, 1);

@@ -35,7 +35,10 @@ constexpr qint32 kJobId = -1;
 constexpr int kItemNo = 254;
 constexpr int kRows = 10;
 
-// The ten quantities of a quantity text: n, 2n ... 10n for a number n;
+// The count a quantity text stands for, read as every count is ("1,000" is
+// a thousand); 0 for "Varies" or a text that is no count.
+qint32 QuantityOfText(const QString &quantityText);
+// The ten quantities of a quantity text: n, 2n ... 10n for a count n;
 // otherwise ("Varies") 1, 10, 50, 100, 500, 1000, 5000, 10000 and 0, 0.
 QList<qint32> Quantities(const QString &quantityText);
 // Price minus target, and that as a whole percentage of the price (toward
