@@ -82,6 +82,7 @@ void CEditInventory::DropSign()
 
 void CEditInventory::OnUsedChanged()
 {
+    DropSign();
     std::int32_t typed = 0;
     if (!ReadTypedQuantity(m_used->text(), typed))
         return; // refused when left: the quantity stands

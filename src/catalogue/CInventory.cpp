@@ -224,12 +224,15 @@ void CInventory::BuildColumns()
                 QStringLiteral("$"), check ? 0 : 1);
     for (const char *hidden : {"Unit", "Track", "Vendor", "Service\nNo"})
         g.AddColumn(QString::fromUtf8(hidden), 0, 7, QStringLiteral("%3d"), 0);
-    // A level, a ream, what is in stock and what is on order are counts of
-    // sheets, read as every count is (0 to the largest count): a negative
-    // one, or one past the largest, is refused naming the column (stock
-    // taken out stops at 0, never below).
-    for (int column : {int(ColMinimum), int(ColReam), int(ColInStock), int(ColOnOrder)})
+    // A level, a ream, what is in stock, what is on order and an order or a
+    // receipt are counts of sheets, read as every count is (0 to the largest
+    // count, also past the eight figures they are shown in): a negative one,
+    // or one past the largest, is refused naming the column, never booked
+    // (stock taken out stops at 0, never below).
+    for (int column : {int(ColMinimum), int(ColReam), int(ColInStock), int(ColOnOrder), int(ColOrder)}) {
         g.SetColumnNotNegative(column);
+        g.SetColumnRange(column, 0, kLargestCount);
+    }
     g.SetColumnMoney(ColUnitCost);
     // A SKU typed here is kept in the service's SKU column: typing stops at its size.
     try {
@@ -238,8 +241,6 @@ void CInventory::BuildColumns()
             g.SetColumnTextSize(ColSku, sku->size);
     } catch (const platform::DbException &) {
     }
-    // An order or a receipt is of a quantity: "-5" is refused, never booked.
-    g.SetColumnNotNegative(ColOrder);
     g.SetRows(int(m_rows.size()), std::min(20, int(m_rows.size())));
     g.SetHeaderHeight(48);
     // Setup writes the unit cost into the service only with the option that

@@ -233,11 +233,12 @@ bool CXEdit::SetText(const QString &input)
         setText(text);
         return true;
     }
-    // A whole number that is never below 0 is a count: past the largest
+    // A whole number that is never below 0 is a count when it may reach the
+    // largest count (or is held to exactly that range): past the largest
     // count the program holds (also past what a number of the field could
     // hold at all) it is refused as every count is, naming the field.
-    const bool count = m_min == 0 && !m_ranged && (m_kind == Unsigned || m_kind == Signed) && m_reading == AsNumber
-        && m_max > kLargestCount;
+    const bool count = m_min == 0 && (m_kind == Unsigned || m_kind == Signed) && m_reading == AsNumber
+        && (m_ranged ? m_max == kLargestCount : m_max > kLargestCount);
     const bool pastAnyCount = TypedQuantityMessage(text) != TypedValueMessage(ValueKind::Quantity);
     if (refused == ValueKind::Whole && pastAnyCount && m_reading == AsNumber) {
         // A whole number too large for any number field is past this one's
@@ -264,7 +265,7 @@ bool CXEdit::SetText(const QString &input)
             refuse(TypedValueMessage(refused));
         return false;
     }
-    if (value < 0 && m_min == 0 && !m_ranged) {
+    if (value < 0 && m_min == 0 && (!m_ranged || count)) {
         refuse(QStringLiteral("Please enter a number of 0 or more."));
         return false;
     }
