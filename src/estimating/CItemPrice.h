@@ -130,6 +130,10 @@ public:
     int GetPresetChoice() const { return m_nPresetChoice; }
     int GetChoice() const { return m_nChoice; }
     void SetOwner(const Owner *owner) { m_pOwner = owner; }
+    // A copy of the figures the price-change dialog shows (new, revised and
+    // last cost and price, the price lock and state, the owner's counts),
+    // apart from this engine's rows and tables.
+    std::shared_ptr<CItemPrice> FiguresShown() const;
     const Owner *GetOwner() const { return m_pOwner; }
     void SetPriceChangeDialog(PriceChangeDialog dialog) { m_priceChangeDialog = std::move(dialog); }
     // The price-change dialog of every engine that was given none of its own
@@ -262,6 +266,7 @@ private:
     int m_nChosen = 0;     // the choice PriceItemUnsaved left to be written
     bool m_bSpread = false; // a price typed or kept was spread over the rows
     const Owner *m_pOwner = nullptr;
+    Owner m_ownerShown; // the owner's counts, held by a copy of the figures
     PriceChangeDialog m_priceChangeDialog;
     int m_nJobType = 0;
 

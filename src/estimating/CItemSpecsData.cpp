@@ -1,4 +1,6 @@
 #include "estimating/CItemSpecsData.h"
+#include "data/AnswersOutsideLock.h"
+#include <utility>
 
 #include "app/base/CZqApp.h"
 #include "app/base/Choices.h"
@@ -1138,9 +1140,10 @@ bool CItemSpecsData::AskQuantitiesBeforeWrite()
     return true;
 }
 
-bool CItemSpecsData::WriteItem()
+bool CItemSpecsData::WriteItem(bool askQuantities)
 {
-    AskQuantitiesBeforeWrite();
+    if (askQuantities)
+        AskQuantitiesBeforeWrite();
     CountPapers();
     int sortNo = 0;
     for (qint32 id : m_order)
@@ -1179,23 +1182,35 @@ bool CItemSpecsData::WriteItem()
     } catch (const platform::DbException &) {
         ok = false;
     }
+    // What is said of a refusal; inside the caller's transaction, once it
+    // has rolled back.
+    const auto say = [this](std::function<void()> saying) {
+        if (askQuantities)
+            saying();
+        else
+            m_sayAfterRollback = std::move(saying);
+    };
     if (ok && !pastLargest.isEmpty()) {
         const QString field = m_nUnit == 7 ? QStringLiteral("#Pads") : QStringLiteral("Quantity");
-        Prompt::messageBox(IsWithinLargestCount(m_nQuantity)
-                               ? field + QStringLiteral(": at ") + FormatFixedPoint(m_nQuantity, 0, true)
-                                     + QStringLiteral(", ") + pastLargest
-                               : TooLargeCountText(field),
-                           QString(), platform::MB_ICONEXCLAMATION);
-        if (m_hooks.editItemRow)
-            m_hooks.editItemRow(1);
+        const QString text = IsWithinLargestCount(m_nQuantity)
+                                 ? field + QStringLiteral(": at ") + FormatFixedPoint(m_nQuantity, 0, true)
+                                       + QStringLiteral(", ") + pastLargest
+                                 : TooLargeCountText(field);
+        say([this, text] {
+            Prompt::messageBox(text, QString(), platform::MB_ICONEXCLAMATION);
+            if (m_hooks.editItemRow)
+                m_hooks.editItemRow(1);
+        });
         return false;
     }
     if (!ok && m_bSaveCancelled)
         return false; // as the user chose: nothing saved now, everything typed kept
     if (!ok) {
-        Prompt::messageBox(QStringLiteral("The Item could not be saved, and nothing of it was changed.\n\n"
-                                          "Your changes are still in this window; please try again."),
-                           QString(), platform::MB_ICONEXCLAMATION);
+        say([] {
+            Prompt::messageBox(QStringLiteral("The Item could not be saved, and nothing of it was changed.\n\n"
+                                              "Your changes are still in this window; please try again."),
+                               QString(), platform::MB_ICONEXCLAMATION);
+        });
         return false;
     }
     m_nChanged = counters;
@@ -1221,19 +1236,63 @@ bool CItemSpecsData::SaveItem(bool &priced)
         m_nChanged = counted;
         m_pItem->CopyFields(item);
     };
-    std::optional<platform::Transaction> transaction;
-    try {
-        transaction.emplace(SharedDatabase());
-        if (!WriteItem()) {
-            undo();
-            return false;
-        }
-        priced = PriceAfterWrite();
+    // The quantities a service asks for are asked before anything holds the
+    // file; a question the write meets inside its transaction (a field
+    // another user saved too, of the item or its job) is asked once the
+    // transaction has rolled back, and the save is made again with the answer.
+    AskQuantitiesBeforeWrite();
+    AnswersOutsideLock answers;
+    for (int attempt = 1;; ++attempt) {
+        answers.Attempt(attempt);
+        enum class Outcome { Saved, ItemRefused, JobRefused, Asks, Failed };
+        Outcome outcome = Outcome::Failed;
         QString why;
-        if (m_job.save && !m_job.save(why)) {
-            transaction.reset(); // rolled back before anything is said
-            undo();
-            priced = false;
+        std::optional<AnswersOutsideLock::Pending> question;
+        std::optional<platform::DbException> failure;
+        {
+            // A database failure is shown once the transaction has rolled
+            // back: no workstation waits while its box is open.
+            DeferredDaoErrors deferred;
+            std::optional<platform::Transaction> transaction;
+            m_sayAfterRollback = nullptr;
+            try {
+                transaction.emplace(SharedDatabase());
+                if (!WriteItem(false)) {
+                    outcome = Outcome::ItemRefused;
+                } else {
+                    priced = PriceAfterWrite();
+                    if (m_job.save && !m_job.save(why)) {
+                        outcome = Outcome::JobRefused;
+                    } else {
+                        transaction->commit();
+                        outcome = Outcome::Saved;
+                    }
+                }
+            } catch (const AnswersOutsideLock::Pending &pending) {
+                question.emplace(pending);
+                outcome = Outcome::Asks;
+            } catch (const platform::DbException &e) {
+                failure.emplace(e);
+                outcome = Outcome::Failed;
+            }
+            transaction.reset(); // rolled back unless committed
+        }
+        if (outcome == Outcome::Saved)
+            return true;
+        undo();
+        priced = false;
+        switch (outcome) {
+        case Outcome::Saved:
+            break;
+        case Outcome::Asks:
+            if (!answers.Settle(SharedDatabase(), *question))
+                throw *question;
+            continue;
+        case Outcome::ItemRefused:
+            if (const auto saying = std::exchange(m_sayAfterRollback, nullptr))
+                saying();
+            return false;
+        case Outcome::JobRefused:
             // Said as the check before the save says it, now that nothing of
             // it is in the file (the job's window may read the job again).
             if (!why.isEmpty() && m_job.check) {
@@ -1244,16 +1303,12 @@ bool CItemSpecsData::SaveItem(bool &priced)
             if (!why.isEmpty())
                 Prompt::messageBox(why, QString(), platform::MB_ICONEXCLAMATION);
             return false;
+        case Outcome::Failed:
+            ShowDaoError(*failure, QStringLiteral("Cannot save Items"));
+            return false;
         }
-        transaction->commit();
-    } catch (const platform::DbException &e) {
-        transaction.reset();
-        undo();
-        priced = false;
-        ShowDaoError(e, QStringLiteral("Cannot save Items"));
         return false;
     }
-    return true;
 }
 
 void CItemSpecsData::NameHeaderFields(CItemSet &head) const

@@ -193,7 +193,10 @@ public:
     // Writes the header and every service row in one transaction. On a
     // failure nothing is written, the user is told and the working copy stays
     // as it was.
-    bool WriteItem();
+    // askQuantities false: the caller asked them (AskQuantitiesBeforeWrite)
+    // before its transaction began, and what a refusal says is left in
+    // m_sayAfterRollback, for the caller to say once it has rolled back.
+    bool WriteItem(bool askQuantities = true);
     // Whether the save must price the item (any of counters 0 to 6).
     bool NeedsPricing() const;
     // After the write: prices the item when something that affects its price
@@ -249,6 +252,7 @@ private:
     void AddFollowUps(qint32 serNo);
     bool FindStoredHeader(CItemSet &header);
     bool WriteRows(CItemSet &header, std::array<int, kCounters> &counters, qint32 &itemNo);
+    std::function<void()> m_sayAfterRollback; // see WriteItem
     bool AskQuantitiesBeforeWrite();
     QString Snapshot() const;
     // The item's own fields named and shown as this window shows them, for

@@ -3,6 +3,7 @@
 // item's specs and costs windows. Each works on the window's item
 // record positioned on the selected row and ends with a refill.
 #include "jobs/CJobDlg.h"
+#include "data/AnswersOutsideLock.h"
 
 #include "app/base/CZqApp.h"
 #include "app/base/MoneyText.h"
@@ -18,6 +19,7 @@
 #include "estimating/PricingCache.h"
 #include "jobs/JobItemTotals.h"
 #include "views/CDlgGrid.h"
+#include <optional>
 #include <QtWidgets/QApplication>
 #include "platform/Prompt.h"
 #include "platform/db/DbException.h"
@@ -367,34 +369,49 @@ bool CJobDlg::SaveItemsOntoJob(const std::function<int()> &write, bool forceTota
         before = record;
         platform::Database &db = record.m_pDatabase ? *record.m_pDatabase : SharedDatabase();
         bool given = false; // the writer failed or gave up
-        {
-            // A failure is shown once the transaction is rolled back: no
-            // workstation waits while its box is open.
-            DeferredDaoErrors deferred;
-            try {
-                platform::Transaction transaction(db);
-                state = CJobSet::ItemsJobState(write());
-                if (state == CJobSet::ItemsJobReady) {
-                    ApplyJobItemSums(record, SumJobItems(ReadJobItemRows(record.m_pDatabase, record.m_JobID),
-                                                         record.IsCreditInvoice()),
-                                     forceTotals);
-                    record.UpdateAutoStatus(false);
-                    state = record.SaveWithItems();
-                    if (state == CJobSet::ItemsJobReady)
-                        transaction.commit();
+        // A question the save meets inside its transaction (a field of the
+        // job another user saved too) is asked once it has rolled back, and
+        // the save is made again with the answer.
+        AnswersOutsideLock answers;
+        for (int attempt = 1;; ++attempt) {
+            answers.Attempt(attempt);
+            std::optional<AnswersOutsideLock::Pending> question;
+            {
+                // A failure is shown once the transaction is rolled back: no
+                // workstation waits while its box is open.
+                DeferredDaoErrors deferred;
+                try {
+                    platform::Transaction transaction(db);
+                    state = CJobSet::ItemsJobState(write());
+                    if (state == CJobSet::ItemsJobReady) {
+                        ApplyJobItemSums(record, SumJobItems(ReadJobItemRows(record.m_pDatabase, record.m_JobID),
+                                                             record.IsCreditInvoice()),
+                                         forceTotals);
+                        record.UpdateAutoStatus(false);
+                        state = record.SaveWithItems();
+                        if (state == CJobSet::ItemsJobReady)
+                            transaction.commit();
+                        else
+                            said = state == CJobSet::ItemsJobFailed; // the save has shown its failure
+                    } else {
+                        given = state == CJobSet::ItemsJobCancelled;
+                    }
+                } catch (const AnswersOutsideLock::Pending &pending) {
+                    question.emplace(pending);
+                } catch (const platform::DbException &e) {
+                    state = CJobSet::ItemsJobFailed;
+                    said = true;
+                    if (failure)
+                        *failure = e.description();
                     else
-                        said = state == CJobSet::ItemsJobFailed; // the save has shown its failure
-                } else {
-                    given = state == CJobSet::ItemsJobCancelled;
+                        ShowDaoError(e, QStringLiteral("Cannot save Items"));
                 }
-            } catch (const platform::DbException &e) {
-                state = CJobSet::ItemsJobFailed;
-                said = true;
-                if (failure)
-                    *failure = e.description();
-                else
-                    ShowDaoError(e, QStringLiteral("Cannot save Items"));
             }
+            if (!question)
+                break;
+            record = before;
+            if (!answers.Settle(db, *question))
+                throw *question;
         }
         if (given)
             return false; // rolled back; the writer has said why
@@ -456,7 +473,14 @@ CItemSpecsData::JobAlongside CJobDlg::ItemSaveAlongside(const QString &saveCapti
         ApplyJobItemSums(record, SumJobItems(ReadJobItemRows(record.m_pDatabase, record.m_JobID),
                                              record.IsCreditInvoice()),
                          false);
-        const CJobSet::ItemsJobState saved = record.SaveWithItems();
+        CJobSet::ItemsJobState saved = CJobSet::ItemsJobFailed;
+        try {
+            saved = record.SaveWithItems();
+        } catch (const AnswersOutsideLock::Pending &) {
+            // Asked once the item's save has rolled back, and made again.
+            record = before;
+            throw;
+        }
         if (saved == CJobSet::ItemsJobReady)
             return true;
         if (record.GetEditMode() == CXDaoSet::dbEditNone)
