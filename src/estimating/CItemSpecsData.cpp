@@ -1184,7 +1184,7 @@ bool CItemSpecsData::WriteItem(bool askQuantities)
     }
     // What is said of a refusal; inside the caller's transaction, once it
     // has rolled back.
-    const auto say = [this](std::function<void()> saying) {
+    const auto say = [this, askQuantities](std::function<void()> saying) {
         if (askQuantities)
             saying();
         else

@@ -28,6 +28,23 @@
 
 namespace {
 
+// A writer of SaveItemsOntoJob runs again when the save was rolled back for a
+// question (see AnswersOutsideLock): its item's row is read again as stored
+// and edited anew, for the writer to set its change onto it again.
+bool editAgain(CItemSet &item, int &runs)
+{
+    if (runs++ == 0)
+        return true;
+    try {
+        if (item.GetEditMode() != CXDaoSet::dbEditNone)
+            item.CancelUpdate();
+        item.Requery();
+    } catch (const platform::DbException &) {
+        return false;
+    }
+    return !item.IsEmptySet() && item.SafeEdit();
+}
+
 using platform::Prompt;
 
 QString itemLabel(const CItemSet &item)
@@ -199,11 +216,16 @@ void CJobDlg::OnTaxExempt()
         return;
     }
     const int read = item.m_Bleed;
-    item.m_Bleed = exempt ? 0 : 1;
+    const quint8 wanted = exempt ? 0 : 1;
+    item.m_Bleed = wanted;
     // The job's taxable amounts and taxes change with it. Another user's
     // other mark, saved while the question was up, is refused rather than
     // asked about while the file is held.
+    int runs = 0;
     const auto write = [&] {
+        if (!editAgain(item, runs))
+            return int(CJobSet::ItemsJobFailed);
+        item.m_Bleed = wanted;
         if (storedOtherThan(item.m_pDatabase, item.m_ItemID, QStringLiteral("Bleed"), read, item.m_Bleed))
             return int(CJobSet::ItemsJobFiguresChanged);
         return int(item.SaveRecord() ? CJobSet::ItemsJobReady : CJobSet::ItemsJobCancelled);
@@ -253,7 +275,12 @@ void CJobDlg::OnLockPrice()
     }
     // Another user's lock, saved while this one was chosen, is refused
     // rather than asked about while the file is held.
+    const quint8 wanted = item.m_Mix;
+    int runs = 0;
     const auto write = [&] {
+        if (!editAgain(item, runs))
+            return int(CJobSet::ItemsJobFailed);
+        item.m_Mix = wanted;
         if (storedOtherThan(item.m_pDatabase, item.m_ItemID, QStringLiteral("Mix"), read, item.m_Mix))
             return int(CJobSet::ItemsJobFiguresChanged);
         return int(item.SaveRecord() ? CJobSet::ItemsJobReady : CJobSet::ItemsJobCancelled);
