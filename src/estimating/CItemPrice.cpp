@@ -607,7 +607,7 @@ int CItemPrice::PriceAndChoose(int quantity, bool write)
         m_bAllPriced = false;
         m_NewCost = m_NewPrice = m_DefaultPrice = Money();
         m_nChoice = 0;
-        if (!m_bSilent) {
+        if (!m_bSilent && !m_bPastLargestByCaller) {
             QString text = m_strPastBound;
             text[0] = text.at(0).toUpper();
             ShowItemMessage(text + QStringLiteral("\n\nThe item's prices are not saved."), platform::MB_ICONEXCLAMATION);

@@ -130,6 +130,10 @@ public:
     int GetPresetChoice() const { return m_nPresetChoice; }
     int GetChoice() const { return m_nChoice; }
     void SetOwner(const Owner *owner) { m_pOwner = owner; }
+    // A caller that refuses its whole write when the pricing makes a figure
+    // past what the program holds (PastLargestFigure) says so itself: the
+    // pricing then writes nothing and says nothing of it.
+    void SetPastLargestSaidByCaller(bool byCaller) { m_bPastLargestByCaller = byCaller; }
     // A copy of the figures the price-change dialog shows (new, revised and
     // last cost and price, the price lock and state, the owner's counts),
     // apart from this engine's rows and tables.
@@ -259,6 +263,7 @@ private:
     std::unique_ptr<PricingCache> m_ownCache;
 
     bool m_bSilent = false;
+    bool m_bPastLargestByCaller = false;
     bool m_bLoaded = false;
     int m_nPass = 0;
     int m_nPresetChoice = NoChoiceYet;

@@ -1061,17 +1061,41 @@ bool CItemSpecsData::NeedsPricing() const
     return false;
 }
 
-bool CItemSpecsData::PriceAfterWrite()
+bool CItemSpecsData::PriceAfterWrite(QString *pastLargest)
 {
+    // What the quantity makes of the services, worked on the rows as
+    // written: a count, time or amount past what the program holds refuses
+    // the whole save. An item that is priced has it worked out by its
+    // pricing; one that is not, by a silent pricing that writes nothing.
     if (!NeedsPricing()) {
+        if (pastLargest) {
+            CItemPrice check(m_pItem, true);
+            if (check.IsLoaded()) {
+                check.PriceItem(0);
+                *pastLargest = check.PastLargestFigure();
+            }
+            if (!pastLargest->isEmpty())
+                return false;
+        }
         Prompt::beep();
         return false;
     }
     CItemPrice engine(m_pItem, false);
     CItemPrice::Owner owner{m_nChanged[5], m_nChanged[6]};
     engine.SetOwner(&owner);
+    engine.SetPastLargestSaidByCaller(pastLargest != nullptr);
     engine.PriceItem(0);
+    if (pastLargest)
+        *pastLargest = engine.PastLargestFigure();
     return true;
+}
+
+QString CItemSpecsData::PastLargestRefusal(const QString &pastLargest) const
+{
+    const QString field = m_nUnit == 7 ? QStringLiteral("#Pads") : QStringLiteral("Quantity");
+    return IsWithinLargestCount(m_nQuantity) ? field + QStringLiteral(": at ") + FormatFixedPoint(m_nQuantity, 0, true)
+                                                   + QStringLiteral(", ") + pastLargest
+                                             : TooLargeCountText(field);
 }
 
 QString CItemSpecsData::Snapshot() const
@@ -1163,21 +1187,10 @@ bool CItemSpecsData::WriteItem(bool askQuantities)
     CItemSet header;
     bool ok = false;
     m_bSaveCancelled = false;
-    QString pastLargest;
     try {
         platform::Transaction transaction(SharedDatabase());
         ok = WriteRows(header, counters, itemNo);
-        // What the quantity makes of the services, worked on the rows as
-        // they would be written: a count, time or amount past what the
-        // program holds, and nothing is written.
-        if (ok) {
-            CItemPrice check(&header, true);
-            if (check.IsLoaded()) {
-                check.PriceItem(0);
-                pastLargest = check.PastLargestFigure();
-            }
-        }
-        if (ok && pastLargest.isEmpty())
+        if (ok)
             transaction.commit();
     } catch (const platform::DbException &) {
         ok = false;
@@ -1190,19 +1203,6 @@ bool CItemSpecsData::WriteItem(bool askQuantities)
         else
             m_sayAfterRollback = std::move(saying);
     };
-    if (ok && !pastLargest.isEmpty()) {
-        const QString field = m_nUnit == 7 ? QStringLiteral("#Pads") : QStringLiteral("Quantity");
-        const QString text = IsWithinLargestCount(m_nQuantity)
-                                 ? field + QStringLiteral(": at ") + FormatFixedPoint(m_nQuantity, 0, true)
-                                       + QStringLiteral(", ") + pastLargest
-                                 : TooLargeCountText(field);
-        say([this, text] {
-            Prompt::messageBox(text, QString(), platform::MB_ICONEXCLAMATION);
-            if (m_hooks.editItemRow)
-                m_hooks.editItemRow(1);
-        });
-        return false;
-    }
     if (!ok && m_bSaveCancelled)
         return false; // as the user chose: nothing saved now, everything typed kept
     if (!ok) {
@@ -1260,8 +1260,18 @@ bool CItemSpecsData::SaveItem(bool &priced)
                 if (!WriteItem(false)) {
                     outcome = Outcome::ItemRefused;
                 } else {
-                    priced = PriceAfterWrite();
-                    if (m_job.save && !m_job.save(why)) {
+                    QString pastLargest;
+                    priced = PriceAfterWrite(&pastLargest);
+                    if (!pastLargest.isEmpty()) {
+                        // Nothing of the item is written: the window goes
+                        // back to its quantity.
+                        m_sayAfterRollback = [this, text = PastLargestRefusal(pastLargest)] {
+                            Prompt::messageBox(text, QString(), platform::MB_ICONEXCLAMATION);
+                            if (m_hooks.editItemRow)
+                                m_hooks.editItemRow(1);
+                        };
+                        outcome = Outcome::ItemRefused;
+                    } else if (m_job.save && !m_job.save(why)) {
                         outcome = Outcome::JobRefused;
                     } else {
                         transaction->commit();

@@ -202,7 +202,12 @@ public:
     // After the write: prices the item when something that affects its price
     // changed (the pricing engine may ask), else sounds the information beep.
     // True when it priced.
-    bool PriceAfterWrite();
+    // With pastLargest, the save's own check: a count, time or amount past what
+    // the program holds, worked from the rows as written, is put there (and the
+    // pricing writes nothing and says nothing of it).
+    bool PriceAfterWrite(QString *pastLargest = nullptr);
+    // What a save says when its quantity makes such a figure.
+    QString PastLargestRefusal(const QString &pastLargest) const;
     // Cancel's test: counters against the stored row and the working copy
     // against what was read.
     bool HasChanges();
