@@ -1,5 +1,6 @@
 #include "app/base/WaitCursor.h"
 #include "data/CXDaoSet.h"
+#include "data/AnswersOutsideLock.h"
 #include "data/QueryParameterPrompt.h"
 
 #include "app/base/MoneyText.h"
@@ -427,6 +428,8 @@ bool CXDaoSet::openSource(int openType, const QString &source, const QList<platf
 }
 
 namespace {
+
+QString tableForMessages(const QString &defaultSql, const QString &source);
 
 platform::Database &queryDatabase(platform::Database *database)
 {
@@ -1148,7 +1151,16 @@ bool CXDaoSet::saveOntoRowNow()
         }
         bool keepMine = true;
         if (!lines.isEmpty()) {
-            const int answer = AskAboutBothChanged(lines);
+            // Inside a save's transaction the question waits until the
+            // transaction has rolled back (see AnswersOutsideLock): it is
+            // this row's, with these values.
+            QString key = tableForMessages(GetDefaultSQL(), m_source);
+            for (const BoundField &f : m_binding->fields)
+                if (f.autoNumber)
+                    key += QLatin1Char('#') + conflictText(f.cacheNull ? Value() : f.cache);
+            key += QLatin1Char('\n') + lines.join(QLatin1Char('\n'));
+            const int answer = AnswersOutsideLock::Answer(queryDatabase(m_pDatabase), key,
+                                                          [lines] { return AskAboutBothChanged(lines); });
             if (answer != platform::IDYES && answer != platform::IDNO)
                 return false;
             keepMine = answer == platform::IDYES;

@@ -1,4 +1,7 @@
 #include "estimating/CItemCosts.h"
+#include "data/AnswersOutsideLock.h"
+#include <map>
+#include <optional>
 
 #include "app/base/CZqApp.h"
 #include "app/base/MoneyText.h"
@@ -559,6 +562,29 @@ void CItemCosts::OnOK()
         EndDialog(IDOK_RESULT);
 }
 
+void CItemCosts::ShowAsRead(const CItemSet &read)
+{
+    // Each field the sheet writes that the row holds now other than as this
+    // sheet read it: what was read is what this user was shown of it.
+    using platform::FieldType;
+    using platform::Value;
+    const auto whole = [](qint32 v) { return Value(std::int64_t(v), FieldType::Long); };
+    const auto over = [this](const auto &now, const auto &was, const Value &shown) {
+        if (!(now == was))
+            m_saved.SetFieldValueOverShown(&now, shown);
+    };
+    over(m_saved.m_Cost, read.m_Cost, Value(read.m_Cost));
+    over(m_saved.m_Price, read.m_Price, Value(read.m_Price));
+    over(m_saved.m_Regis, read.m_Regis, Value(std::int64_t(read.m_Regis), FieldType::Byte));
+    over(m_saved.m_Mix, read.m_Mix, Value(std::int64_t(read.m_Mix), FieldType::Byte));
+    over(m_saved.m_ActualTime, read.m_ActualTime, whole(read.m_ActualTime));
+    over(m_saved.m_ChargeTime, read.m_ChargeTime, whole(read.m_ChargeTime));
+    over(m_saved.m_ActualQty, read.m_ActualQty, whole(read.m_ActualQty));
+    over(m_saved.m_ChargeQty, read.m_ChargeQty, whole(read.m_ChargeQty));
+    over(m_saved.m_TimeCost, read.m_TimeCost, Value(read.m_TimeCost));
+    over(m_saved.m_MatCost, read.m_MatCost, Value(read.m_MatCost));
+}
+
 bool CItemCosts::SaveCosts(bool lock)
 {
     if (!m_saved.IsOpen())
@@ -583,42 +609,91 @@ bool CItemCosts::SaveCosts(bool lock)
             return false;
         }
     }
+    // The rows as this sheet read them: each is written under the one rule
+    // for shared rows, only what this sheet changes and onto the row as it
+    // is now; a field another user saved too is asked about, outside the
+    // transaction (see AnswersOutsideLock), and the save is made again.
+    std::map<qint32, CItemSet> asRead;
+    for (m_saved.MoveFirst(); !m_saved.IsEOF(); m_saved.MoveNext())
+        asRead.emplace(m_saved.m_ItemID, CItemSet(m_saved));
     QString refused;
     bool jobRefused = false;
-    try {
-        // Every row or none: a failure leaves the item as it was.
-        platform::Transaction transaction(SharedDatabase());
-        for (m_saved.MoveFirst(); !m_saved.IsEOF(); m_saved.MoveNext()) {
-            m_saved.Edit();
-            if (m_saved.m_SerNo == 0) {
-                m_saved.m_Cost = CentsToCurrency(current.cost);
-                m_saved.m_Price = CentsToCurrency(current.price);
-                m_saved.m_Regis = quint8(CItemPrice::GetPriceChangeState(m_saved.m_Price, m_pEngine->GetNewPrice()));
-                if (lock)
-                    m_saved.m_Mix = 1;
-            } else if (const auto it = byId.find(m_saved.m_ItemID); it != byId.end()) {
-                const Sheet::Row &row = *it->second;
-                m_saved.m_ActualTime = row.actualTime;
-                m_saved.m_ChargeTime = row.chargeTime;
-                m_saved.m_ActualQty = row.actualQty;
-                m_saved.m_ChargeQty = row.chargeQty;
-                m_saved.m_TimeCost = CentsToCurrency(row.timeCost);
-                m_saved.m_MatCost = CentsToCurrency(row.matCost);
-                m_saved.m_Cost = CentsToCurrency(row.cost);
-                m_saved.m_Price = CentsToCurrency(row.price);
+    bool cancelled = false;
+    bool failed = false;
+    AnswersOutsideLock answers;
+    for (int attempt = 1;; ++attempt) {
+        answers.Attempt(attempt);
+        std::optional<AnswersOutsideLock::Pending> question;
+        DeferredDaoErrors deferred;
+        try {
+            // Every row or none: a failure leaves the item as it was.
+            platform::Transaction transaction(SharedDatabase());
+            m_saved.Requery();
+            for (m_saved.MoveFirst(); !m_saved.IsEOF(); m_saved.MoveNext()) {
+                const auto read = asRead.find(m_saved.m_ItemID);
+                m_saved.Edit();
+                if (read != asRead.end())
+                    ShowAsRead(read->second);
+                if (m_saved.m_SerNo == 0) {
+                    m_saved.m_Cost = CentsToCurrency(current.cost);
+                    m_saved.m_Price = CentsToCurrency(current.price);
+                    m_saved.m_Regis = quint8(CItemPrice::GetPriceChangeState(m_saved.m_Price, m_pEngine->GetNewPrice()));
+                    if (lock)
+                        m_saved.m_Mix = 1;
+                } else if (const auto it = byId.find(m_saved.m_ItemID); it != byId.end()) {
+                    const Sheet::Row &row = *it->second;
+                    m_saved.m_ActualTime = row.actualTime;
+                    m_saved.m_ChargeTime = row.chargeTime;
+                    m_saved.m_ActualQty = row.actualQty;
+                    m_saved.m_ChargeQty = row.chargeQty;
+                    m_saved.m_TimeCost = CentsToCurrency(row.timeCost);
+                    m_saved.m_MatCost = CentsToCurrency(row.matCost);
+                    m_saved.m_Cost = CentsToCurrency(row.cost);
+                    m_saved.m_Price = CentsToCurrency(row.price);
+                }
+                // Under the one rule; a failure is kept until the
+                // transaction has rolled back, and the edit is gone then.
+                if (!m_saved.SafeUpdate(QString())) {
+                    if (m_saved.GetEditMode() == CXDaoSet::dbEditNone) {
+                        failed = true;
+                        break;
+                    }
+                    cancelled = true; // the user chose to save nothing now
+                    break;
+                }
             }
-            m_saved.Update();
+            // Cancelled, failed or the job refused: rolled back as the
+            // transaction ends.
+            if (!cancelled && !failed && m_job.save && !m_job.save(refused))
+                jobRefused = true;
+            else if (!cancelled && !failed)
+                transaction.commit();
+        } catch (const AnswersOutsideLock::Pending &pending) {
+            question.emplace(pending);
+        } catch (const platform::DbException &e) {
+            // Rolled back already; the rows in memory may hold the failed edits.
+            if (m_saved.GetEditMode() != 0)
+                m_saved.CancelUpdate();
+            m_saved.Requery();
+            ShowDaoError(e, QStringLiteral("Cannot save "));
+            return false;
         }
-        if (m_job.save && !m_job.save(refused))
-            jobRefused = true; // rolled back as the transaction ends
-        else
-            transaction.commit();
-    } catch (const platform::DbException &e) {
-        // Rolled back already; the rows in memory may hold the failed edits.
+        if (!question)
+            break;
+        if (m_saved.GetEditMode() != 0)
+            m_saved.CancelUpdate();
+        if (!answers.Settle(SharedDatabase(), *question))
+            throw *question;
+    }
+    if (failed) {
+        m_saved.Requery();
+        return false;
+    }
+    if (cancelled) {
+        // Nothing saved, the sheet keeps what was typed over the rows as read.
         if (m_saved.GetEditMode() != 0)
             m_saved.CancelUpdate();
         m_saved.Requery();
-        ShowDaoError(e, QStringLiteral("Cannot save "));
         return false;
     }
     if (jobRefused) {

@@ -62,6 +62,9 @@ public:
     // Writes the sheet to table Items, with the job alongside its figures, in
     // one transaction; false (reported, nothing written) on a failure or a
     // refusal of the job.
+    // The fields a save writes, each the row holds now other than as read,
+    // taken as shown to this user as read (m_saved being edited).
+    void ShowAsRead(const CItemSet &read);
     bool SaveCosts(bool lock);
     void OnSavedVsDefault();
     void OnItemDirectCost();

@@ -1,4 +1,5 @@
 #include "estimating/CItemPrice.h"
+#include "data/AnswersOutsideLock.h"
 
 #include "app/base/Codes.h"
 #include "app/base/MoneyText.h"
@@ -103,6 +104,30 @@ CItemPrice::CItemPrice(CItemSet *item, bool silent, PricingCache *cache)
 }
 
 CItemPrice::~CItemPrice() = default;
+
+std::shared_ptr<CItemPrice> CItemPrice::FiguresShown() const
+{
+    auto figures = std::make_shared<CItemPrice>();
+    figures->m_NewCost = m_NewCost;
+    figures->m_NewPrice = m_NewPrice;
+    figures->m_RevCost = m_RevCost;
+    figures->m_RevPrice = m_RevPrice;
+    figures->m_LastCost = m_LastCost;
+    figures->m_LastPrice = m_LastPrice;
+    figures->m_DefaultPrice = m_DefaultPrice;
+    figures->m_nPriceLock = m_nPriceLock;
+    figures->m_nPriceState = m_nPriceState;
+    figures->m_nPriceLevel = m_nPriceLevel;
+    figures->m_nItemQty = m_nItemQty;
+    figures->m_strItemLabel = m_strItemLabel;
+    figures->m_strDescription = m_strDescription;
+    figures->m_bAllPriced = m_bAllPriced;
+    if (m_pOwner) {
+        figures->m_ownerShown = *m_pOwner;
+        figures->m_pOwner = &figures->m_ownerShown;
+    }
+    return figures;
+}
 
 const CSerSet *CItemPrice::Service(qint32 serNo) const
 {
@@ -248,7 +273,7 @@ void CItemPrice::LoadItemServices(CItemSet *item, bool silent, PricingCache *cac
                 std::shared_ptr<const CSerSet> found = m_pCache->Service(row.m_SerNo);
                 if (!found) {
                     if (!m_bSilent)
-                        platform::Prompt::messageBox(
+                        AnswersOutsideLock::MessageBox(
                             QStringLiteral("Service No %1 is not found. To price the Item, delete the Service "
                                            "from Item Specs.")
                                 .arg(row.m_SerNo),
@@ -385,7 +410,9 @@ QString CItemPrice::ItemTitle() const
 
 void CItemPrice::ShowItemMessage(const QString &text, unsigned icon)
 {
-    platform::Prompt::messageBox(ItemTitle() + QStringLiteral("\n\n") + text, QString(), platform::MB_OK | icon);
+    // Inside a save's transaction, said once it has rolled back (see
+    // AnswersOutsideLock), as every question of the pricing is asked.
+    AnswersOutsideLock::MessageBox(ItemTitle() + QStringLiteral("\n\n") + text, QString(), platform::MB_OK | icon);
 }
 
 void CItemPrice::RoundNewPrice()
@@ -580,7 +607,7 @@ int CItemPrice::PriceAndChoose(int quantity, bool write)
         m_bAllPriced = false;
         m_NewCost = m_NewPrice = m_DefaultPrice = Money();
         m_nChoice = 0;
-        if (!m_bSilent) {
+        if (!m_bSilent && !m_bPastLargestByCaller) {
             QString text = m_strPastBound;
             text[0] = text.at(0).toUpper();
             ShowItemMessage(text + QStringLiteral("\n\nThe item's prices are not saved."), platform::MB_ICONEXCLAMATION);
@@ -632,7 +659,22 @@ int CItemPrice::PriceAndChoose(int quantity, bool write)
     }
     const PriceChangeDialog &dialog = m_priceChangeDialog ? m_priceChangeDialog : defaultPriceChangeDialog();
     if (m_bAllPriced && (costChanged || priceChanged) && choice == NoChoiceYet && dialog) {
-        choice = dialog(*this, m_strItemLabel + QStringLiteral("  ") + m_strDescription.left(50));
+        // The dialog is given the figures it shows, held apart from this
+        // engine: a save asks it once its transaction has rolled back.
+        const QString title = m_strItemLabel + QStringLiteral("  ") + m_strDescription.left(50);
+        std::shared_ptr<CItemPrice> figures = FiguresShown();
+        const QString key = QStringLiteral("price change\n%1\n%2 %3 %4 %5 %6 %7 %8 %9")
+                                .arg(title)
+                                .arg(m_NewCost.units())
+                                .arg(m_NewPrice.units())
+                                .arg(m_RevCost.units())
+                                .arg(m_RevPrice.units())
+                                .arg(m_LastCost.units())
+                                .arg(m_LastPrice.units())
+                                .arg(m_nPriceLock)
+                                .arg(m_nPriceState);
+        choice = AnswersOutsideLock::Answer(SharedDatabase(), key,
+                                            [dialog, figures, title] { return dialog(*figures, title); });
         m_nChoice = choice;
         if (m_pOwner && (m_pOwner->servicesAdded != 0 || m_pOwner->servicesRemoved != 0)
             && (choice == DefaultCostLastPrice || choice == RevisedCostLastPrice)) {

@@ -130,6 +130,14 @@ public:
     int GetPresetChoice() const { return m_nPresetChoice; }
     int GetChoice() const { return m_nChoice; }
     void SetOwner(const Owner *owner) { m_pOwner = owner; }
+    // A caller that refuses its whole write when the pricing makes a figure
+    // past what the program holds (PastLargestFigure) says so itself: the
+    // pricing then writes nothing and says nothing of it.
+    void SetPastLargestSaidByCaller(bool byCaller) { m_bPastLargestByCaller = byCaller; }
+    // A copy of the figures the price-change dialog shows (new, revised and
+    // last cost and price, the price lock and state, the owner's counts),
+    // apart from this engine's rows and tables.
+    std::shared_ptr<CItemPrice> FiguresShown() const;
     const Owner *GetOwner() const { return m_pOwner; }
     void SetPriceChangeDialog(PriceChangeDialog dialog) { m_priceChangeDialog = std::move(dialog); }
     // The price-change dialog of every engine that was given none of its own
@@ -255,6 +263,7 @@ private:
     std::unique_ptr<PricingCache> m_ownCache;
 
     bool m_bSilent = false;
+    bool m_bPastLargestByCaller = false;
     bool m_bLoaded = false;
     int m_nPass = 0;
     int m_nPresetChoice = NoChoiceYet;
@@ -262,6 +271,7 @@ private:
     int m_nChosen = 0;     // the choice PriceItemUnsaved left to be written
     bool m_bSpread = false; // a price typed or kept was spread over the rows
     const Owner *m_pOwner = nullptr;
+    Owner m_ownerShown; // the owner's counts, held by a copy of the figures
     PriceChangeDialog m_priceChangeDialog;
     int m_nJobType = 0;
 

@@ -2,6 +2,7 @@
 // time, and the price of an item priced by hand.
 
 #include "estimating/CItemPrice.h"
+#include "data/AnswersOutsideLock.h"
 
 #include "app/base/MoneyText.h"
 #include "app/base/QuantityText.h"
@@ -36,9 +37,9 @@ bool CItemPrice::AskAmount(qint64 *amount, const QString &what, const QString &h
             *amount = typed;
             return true;
         }
-        platform::Prompt::messageBox(QStringLiteral("\"%1\" cannot be more than %2, the largest amount it holds.")
-                                         .arg(what, FormatFixedPoint(kLargestItemPrice, 4, true)),
-                                     QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
+        AnswersOutsideLock::MessageBox(QStringLiteral("\"%1\" cannot be more than %2, the largest amount it holds.")
+                                           .arg(what, FormatFixedPoint(kLargestItemPrice, 4, true)),
+                                       QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
     }
 }
 
@@ -114,10 +115,10 @@ void CItemPrice::AskItemPrice(Money revised)
             break;
         const __int128 units = !perUnit ? __int128(typed) : perThousand ? __int128(typed) * qty / 1000 : __int128(typed) * qty;
         if (!read || units > kLargestItemPrice) {
-            platform::Prompt::messageBox(QStringLiteral("\"Item Price\" cannot be more than %1, the largest amount it "
-                                                        "holds.")
-                                             .arg(FormatFixedPoint(kLargestItemPrice, 4, true)),
-                                         QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
+            AnswersOutsideLock::MessageBox(QStringLiteral("\"Item Price\" cannot be more than %1, the largest amount "
+                                                          "it holds.")
+                                               .arg(FormatFixedPoint(kLargestItemPrice, 4, true)),
+                                           QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
             continue;
         }
         chosen = Money::fromUnits(std::int64_t(units));

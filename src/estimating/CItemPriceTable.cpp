@@ -2,6 +2,7 @@
 // property of the item, read per each, per thousand or as a total.
 
 #include "estimating/CItemPrice.h"
+#include "data/AnswersOutsideLock.h"
 
 #include "app/base/MoneyText.h"
 #include "data/SharedDatabase.h"
@@ -24,9 +25,9 @@ Money CItemPrice::LookupPriceTable()
         return Money();
     if (t.tooShort) {
         if (!m_bSilent)
-            platform::Prompt::messageBox(ser.m_Name + QStringLiteral(":\nThe price table of this service has too few "
-                                                                     "fields; it cannot be used for pricing."),
-                                         QString(), platform::MB_OK | platform::MB_ICONWARNING);
+            AnswersOutsideLock::MessageBox(ser.m_Name + QStringLiteral(":\nThe price table of this service has too few "
+                                                                       "fields; it cannot be used for pricing."),
+                                           QString(), platform::MB_OK | platform::MB_ICONWARNING);
         return Money();
     }
     auto cell = [&t](int r, int c) { return t.grid[r][c]; };

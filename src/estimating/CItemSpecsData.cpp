@@ -1,4 +1,6 @@
 #include "estimating/CItemSpecsData.h"
+#include "data/AnswersOutsideLock.h"
+#include <utility>
 
 #include "app/base/CZqApp.h"
 #include "app/base/Choices.h"
@@ -1059,17 +1061,41 @@ bool CItemSpecsData::NeedsPricing() const
     return false;
 }
 
-bool CItemSpecsData::PriceAfterWrite()
+bool CItemSpecsData::PriceAfterWrite(QString *pastLargest)
 {
+    // What the quantity makes of the services, worked on the rows as
+    // written: a count, time or amount past what the program holds refuses
+    // the whole save. An item that is priced has it worked out by its
+    // pricing; one that is not, by a silent pricing that writes nothing.
     if (!NeedsPricing()) {
+        if (pastLargest) {
+            CItemPrice check(m_pItem, true);
+            if (check.IsLoaded()) {
+                check.PriceItem(0);
+                *pastLargest = check.PastLargestFigure();
+            }
+            if (!pastLargest->isEmpty())
+                return false;
+        }
         Prompt::beep();
         return false;
     }
     CItemPrice engine(m_pItem, false);
     CItemPrice::Owner owner{m_nChanged[5], m_nChanged[6]};
     engine.SetOwner(&owner);
+    engine.SetPastLargestSaidByCaller(pastLargest != nullptr);
     engine.PriceItem(0);
+    if (pastLargest)
+        *pastLargest = engine.PastLargestFigure();
     return true;
+}
+
+QString CItemSpecsData::PastLargestRefusal(const QString &pastLargest) const
+{
+    const QString field = m_nUnit == 7 ? QStringLiteral("#Pads") : QStringLiteral("Quantity");
+    return IsWithinLargestCount(m_nQuantity) ? field + QStringLiteral(": at ") + FormatFixedPoint(m_nQuantity, 0, true)
+                                                   + QStringLiteral(", ") + pastLargest
+                                             : TooLargeCountText(field);
 }
 
 QString CItemSpecsData::Snapshot() const
@@ -1138,9 +1164,10 @@ bool CItemSpecsData::AskQuantitiesBeforeWrite()
     return true;
 }
 
-bool CItemSpecsData::WriteItem()
+bool CItemSpecsData::WriteItem(bool askQuantities)
 {
-    AskQuantitiesBeforeWrite();
+    if (askQuantities)
+        AskQuantitiesBeforeWrite();
     CountPapers();
     int sortNo = 0;
     for (qint32 id : m_order)
@@ -1160,42 +1187,30 @@ bool CItemSpecsData::WriteItem()
     CItemSet header;
     bool ok = false;
     m_bSaveCancelled = false;
-    QString pastLargest;
     try {
         platform::Transaction transaction(SharedDatabase());
         ok = WriteRows(header, counters, itemNo);
-        // What the quantity makes of the services, worked on the rows as
-        // they would be written: a count, time or amount past what the
-        // program holds, and nothing is written.
-        if (ok) {
-            CItemPrice check(&header, true);
-            if (check.IsLoaded()) {
-                check.PriceItem(0);
-                pastLargest = check.PastLargestFigure();
-            }
-        }
-        if (ok && pastLargest.isEmpty())
+        if (ok)
             transaction.commit();
     } catch (const platform::DbException &) {
         ok = false;
     }
-    if (ok && !pastLargest.isEmpty()) {
-        const QString field = m_nUnit == 7 ? QStringLiteral("#Pads") : QStringLiteral("Quantity");
-        Prompt::messageBox(IsWithinLargestCount(m_nQuantity)
-                               ? field + QStringLiteral(": at ") + FormatFixedPoint(m_nQuantity, 0, true)
-                                     + QStringLiteral(", ") + pastLargest
-                               : TooLargeCountText(field),
-                           QString(), platform::MB_ICONEXCLAMATION);
-        if (m_hooks.editItemRow)
-            m_hooks.editItemRow(1);
-        return false;
-    }
+    // What is said of a refusal; inside the caller's transaction, once it
+    // has rolled back.
+    const auto say = [this, askQuantities](std::function<void()> saying) {
+        if (askQuantities)
+            saying();
+        else
+            m_sayAfterRollback = std::move(saying);
+    };
     if (!ok && m_bSaveCancelled)
         return false; // as the user chose: nothing saved now, everything typed kept
     if (!ok) {
-        Prompt::messageBox(QStringLiteral("The Item could not be saved, and nothing of it was changed.\n\n"
-                                          "Your changes are still in this window; please try again."),
-                           QString(), platform::MB_ICONEXCLAMATION);
+        say([] {
+            Prompt::messageBox(QStringLiteral("The Item could not be saved, and nothing of it was changed.\n\n"
+                                              "Your changes are still in this window; please try again."),
+                               QString(), platform::MB_ICONEXCLAMATION);
+        });
         return false;
     }
     m_nChanged = counters;
@@ -1221,19 +1236,73 @@ bool CItemSpecsData::SaveItem(bool &priced)
         m_nChanged = counted;
         m_pItem->CopyFields(item);
     };
-    std::optional<platform::Transaction> transaction;
-    try {
-        transaction.emplace(SharedDatabase());
-        if (!WriteItem()) {
-            undo();
-            return false;
-        }
-        priced = PriceAfterWrite();
+    // The quantities a service asks for are asked before anything holds the
+    // file; a question the write meets inside its transaction (a field
+    // another user saved too, of the item or its job) is asked once the
+    // transaction has rolled back, and the save is made again with the answer.
+    AskQuantitiesBeforeWrite();
+    AnswersOutsideLock answers;
+    for (int attempt = 1;; ++attempt) {
+        answers.Attempt(attempt);
+        enum class Outcome { Saved, ItemRefused, JobRefused, Asks, Failed };
+        Outcome outcome = Outcome::Failed;
         QString why;
-        if (m_job.save && !m_job.save(why)) {
-            transaction.reset(); // rolled back before anything is said
-            undo();
-            priced = false;
+        std::optional<AnswersOutsideLock::Pending> question;
+        std::optional<platform::DbException> failure;
+        {
+            // A database failure is shown once the transaction has rolled
+            // back: no workstation waits while its box is open.
+            DeferredDaoErrors deferred;
+            std::optional<platform::Transaction> transaction;
+            m_sayAfterRollback = nullptr;
+            try {
+                transaction.emplace(SharedDatabase());
+                if (!WriteItem(false)) {
+                    outcome = Outcome::ItemRefused;
+                } else {
+                    QString pastLargest;
+                    priced = PriceAfterWrite(&pastLargest);
+                    if (!pastLargest.isEmpty()) {
+                        // Nothing of the item is written: the window goes
+                        // back to its quantity.
+                        m_sayAfterRollback = [this, text = PastLargestRefusal(pastLargest)] {
+                            Prompt::messageBox(text, QString(), platform::MB_ICONEXCLAMATION);
+                            if (m_hooks.editItemRow)
+                                m_hooks.editItemRow(1);
+                        };
+                        outcome = Outcome::ItemRefused;
+                    } else if (m_job.save && !m_job.save(why)) {
+                        outcome = Outcome::JobRefused;
+                    } else {
+                        transaction->commit();
+                        outcome = Outcome::Saved;
+                    }
+                }
+            } catch (const AnswersOutsideLock::Pending &pending) {
+                question.emplace(pending);
+                outcome = Outcome::Asks;
+            } catch (const platform::DbException &e) {
+                failure.emplace(e);
+                outcome = Outcome::Failed;
+            }
+            transaction.reset(); // rolled back unless committed
+        }
+        if (outcome == Outcome::Saved)
+            return true;
+        undo();
+        priced = false;
+        switch (outcome) {
+        case Outcome::Saved:
+            break;
+        case Outcome::Asks:
+            if (!answers.Settle(SharedDatabase(), *question))
+                throw *question;
+            continue;
+        case Outcome::ItemRefused:
+            if (const auto saying = std::exchange(m_sayAfterRollback, nullptr))
+                saying();
+            return false;
+        case Outcome::JobRefused:
             // Said as the check before the save says it, now that nothing of
             // it is in the file (the job's window may read the job again).
             if (!why.isEmpty() && m_job.check) {
@@ -1244,16 +1313,12 @@ bool CItemSpecsData::SaveItem(bool &priced)
             if (!why.isEmpty())
                 Prompt::messageBox(why, QString(), platform::MB_ICONEXCLAMATION);
             return false;
+        case Outcome::Failed:
+            ShowDaoError(*failure, QStringLiteral("Cannot save Items"));
+            return false;
         }
-        transaction->commit();
-    } catch (const platform::DbException &e) {
-        transaction.reset();
-        undo();
-        priced = false;
-        ShowDaoError(e, QStringLiteral("Cannot save Items"));
         return false;
     }
-    return true;
 }
 
 void CItemSpecsData::NameHeaderFields(CItemSet &head) const

@@ -193,13 +193,21 @@ public:
     // Writes the header and every service row in one transaction. On a
     // failure nothing is written, the user is told and the working copy stays
     // as it was.
-    bool WriteItem();
+    // askQuantities false: the caller asked them (AskQuantitiesBeforeWrite)
+    // before its transaction began, and what a refusal says is left in
+    // m_sayAfterRollback, for the caller to say once it has rolled back.
+    bool WriteItem(bool askQuantities = true);
     // Whether the save must price the item (any of counters 0 to 6).
     bool NeedsPricing() const;
     // After the write: prices the item when something that affects its price
     // changed (the pricing engine may ask), else sounds the information beep.
     // True when it priced.
-    bool PriceAfterWrite();
+    // With pastLargest, the save's own check: a count, time or amount past what
+    // the program holds, worked from the rows as written, is put there (and the
+    // pricing writes nothing and says nothing of it).
+    bool PriceAfterWrite(QString *pastLargest = nullptr);
+    // What a save says when its quantity makes such a figure.
+    QString PastLargestRefusal(const QString &pastLargest) const;
     // Cancel's test: counters against the stored row and the working copy
     // against what was read.
     bool HasChanges();
@@ -249,6 +257,7 @@ private:
     void AddFollowUps(qint32 serNo);
     bool FindStoredHeader(CItemSet &header);
     bool WriteRows(CItemSet &header, std::array<int, kCounters> &counters, qint32 &itemNo);
+    std::function<void()> m_sayAfterRollback; // see WriteItem
     bool AskQuantitiesBeforeWrite();
     QString Snapshot() const;
     // The item's own fields named and shown as this window shows them, for

@@ -1,5 +1,7 @@
 #include "estimating/PricingEntry.h"
 
+#include "data/AnswersOutsideLock.h"
+#include "data/SharedDatabase.h"
 #include "platform/Prompt.h"
 
 #include <QtCore/QRegularExpression>
@@ -9,7 +11,9 @@
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QVBoxLayout>
 
-bool AskPricingEntry(PricingEntry &entry)
+namespace {
+
+bool askNow(PricingEntry &entry)
 {
     QDialog dialog;
     dialog.setObjectName(QStringLiteral("PricingEntry"));
@@ -46,6 +50,29 @@ bool AskPricingEntry(PricingEntry &entry)
         platform::Prompt::messageBox(message, QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
     }
     entry.value = edit->text();
+    return true;
+}
+
+} // namespace
+
+bool AskPricingEntry(PricingEntry &entry)
+{
+    // The window with what it refuses is one question: inside a save's
+    // transaction it is asked once the transaction has rolled back (see
+    // AnswersOutsideLock) and its answer taken when the save is made again.
+    const QString key = QStringLiteral("entry\n%1\n%2\n%3\n%4\n%5\n%6 %7 %8")
+                            .arg(entry.title, entry.prompt, entry.note, entry.value, entry.pattern)
+                            .arg(int(entry.kind))
+                            .arg(entry.decimals)
+                            .arg(entry.wide);
+    const AnswersOutsideLock::Given given =
+        AnswersOutsideLock::AnswerWithText(SharedDatabase(), key, [entry]() mutable {
+            const bool confirmed = askNow(entry);
+            return AnswersOutsideLock::Given{confirmed ? 1 : 0, entry.value};
+        });
+    if (given.code == 0)
+        return false;
+    entry.value = given.text;
     return true;
 }
 

@@ -3,6 +3,7 @@
 // item's specs and costs windows. Each works on the window's item
 // record positioned on the selected row and ends with a refill.
 #include "jobs/CJobDlg.h"
+#include "data/AnswersOutsideLock.h"
 
 #include "app/base/CZqApp.h"
 #include "app/base/MoneyText.h"
@@ -18,6 +19,7 @@
 #include "estimating/PricingCache.h"
 #include "jobs/JobItemTotals.h"
 #include "views/CDlgGrid.h"
+#include <optional>
 #include <QtWidgets/QApplication>
 #include "platform/Prompt.h"
 #include "platform/db/DbException.h"
@@ -25,6 +27,23 @@
 #include "views/CDlgOptions.h"
 
 namespace {
+
+// A writer of SaveItemsOntoJob runs again when the save was rolled back for a
+// question (see AnswersOutsideLock): its item's row is read again as stored
+// and edited anew, for the writer to set its change onto it again.
+bool editAgain(CItemSet &item, int &runs)
+{
+    if (runs++ == 0)
+        return true;
+    try {
+        if (item.GetEditMode() != CXDaoSet::dbEditNone)
+            item.CancelUpdate();
+        item.Requery();
+    } catch (const platform::DbException &) {
+        return false;
+    }
+    return !item.IsEmptySet() && item.SafeEdit();
+}
 
 using platform::Prompt;
 
@@ -197,11 +216,16 @@ void CJobDlg::OnTaxExempt()
         return;
     }
     const int read = item.m_Bleed;
-    item.m_Bleed = exempt ? 0 : 1;
+    const quint8 wanted = exempt ? 0 : 1;
+    item.m_Bleed = wanted;
     // The job's taxable amounts and taxes change with it. Another user's
     // other mark, saved while the question was up, is refused rather than
     // asked about while the file is held.
+    int runs = 0;
     const auto write = [&] {
+        if (!editAgain(item, runs))
+            return int(CJobSet::ItemsJobFailed);
+        item.m_Bleed = wanted;
         if (storedOtherThan(item.m_pDatabase, item.m_ItemID, QStringLiteral("Bleed"), read, item.m_Bleed))
             return int(CJobSet::ItemsJobFiguresChanged);
         return int(item.SaveRecord() ? CJobSet::ItemsJobReady : CJobSet::ItemsJobCancelled);
@@ -251,7 +275,12 @@ void CJobDlg::OnLockPrice()
     }
     // Another user's lock, saved while this one was chosen, is refused
     // rather than asked about while the file is held.
+    const quint8 wanted = item.m_Mix;
+    int runs = 0;
     const auto write = [&] {
+        if (!editAgain(item, runs))
+            return int(CJobSet::ItemsJobFailed);
+        item.m_Mix = wanted;
         if (storedOtherThan(item.m_pDatabase, item.m_ItemID, QStringLiteral("Mix"), read, item.m_Mix))
             return int(CJobSet::ItemsJobFiguresChanged);
         return int(item.SaveRecord() ? CJobSet::ItemsJobReady : CJobSet::ItemsJobCancelled);
@@ -367,34 +396,49 @@ bool CJobDlg::SaveItemsOntoJob(const std::function<int()> &write, bool forceTota
         before = record;
         platform::Database &db = record.m_pDatabase ? *record.m_pDatabase : SharedDatabase();
         bool given = false; // the writer failed or gave up
-        {
-            // A failure is shown once the transaction is rolled back: no
-            // workstation waits while its box is open.
-            DeferredDaoErrors deferred;
-            try {
-                platform::Transaction transaction(db);
-                state = CJobSet::ItemsJobState(write());
-                if (state == CJobSet::ItemsJobReady) {
-                    ApplyJobItemSums(record, SumJobItems(ReadJobItemRows(record.m_pDatabase, record.m_JobID),
-                                                         record.IsCreditInvoice()),
-                                     forceTotals);
-                    record.UpdateAutoStatus(false);
-                    state = record.SaveWithItems();
-                    if (state == CJobSet::ItemsJobReady)
-                        transaction.commit();
+        // A question the save meets inside its transaction (a field of the
+        // job another user saved too) is asked once it has rolled back, and
+        // the save is made again with the answer.
+        AnswersOutsideLock answers;
+        for (int attempt = 1;; ++attempt) {
+            answers.Attempt(attempt);
+            std::optional<AnswersOutsideLock::Pending> question;
+            {
+                // A failure is shown once the transaction is rolled back: no
+                // workstation waits while its box is open.
+                DeferredDaoErrors deferred;
+                try {
+                    platform::Transaction transaction(db);
+                    state = CJobSet::ItemsJobState(write());
+                    if (state == CJobSet::ItemsJobReady) {
+                        ApplyJobItemSums(record, SumJobItems(ReadJobItemRows(record.m_pDatabase, record.m_JobID),
+                                                             record.IsCreditInvoice()),
+                                         forceTotals);
+                        record.UpdateAutoStatus(false);
+                        state = record.SaveWithItems();
+                        if (state == CJobSet::ItemsJobReady)
+                            transaction.commit();
+                        else
+                            said = state == CJobSet::ItemsJobFailed; // the save has shown its failure
+                    } else {
+                        given = state == CJobSet::ItemsJobCancelled;
+                    }
+                } catch (const AnswersOutsideLock::Pending &pending) {
+                    question.emplace(pending);
+                } catch (const platform::DbException &e) {
+                    state = CJobSet::ItemsJobFailed;
+                    said = true;
+                    if (failure)
+                        *failure = e.description();
                     else
-                        said = state == CJobSet::ItemsJobFailed; // the save has shown its failure
-                } else {
-                    given = state == CJobSet::ItemsJobCancelled;
+                        ShowDaoError(e, QStringLiteral("Cannot save Items"));
                 }
-            } catch (const platform::DbException &e) {
-                state = CJobSet::ItemsJobFailed;
-                said = true;
-                if (failure)
-                    *failure = e.description();
-                else
-                    ShowDaoError(e, QStringLiteral("Cannot save Items"));
             }
+            if (!question)
+                break;
+            record = before;
+            if (!answers.Settle(db, *question))
+                throw *question;
         }
         if (given)
             return false; // rolled back; the writer has said why
@@ -456,7 +500,14 @@ CItemSpecsData::JobAlongside CJobDlg::ItemSaveAlongside(const QString &saveCapti
         ApplyJobItemSums(record, SumJobItems(ReadJobItemRows(record.m_pDatabase, record.m_JobID),
                                              record.IsCreditInvoice()),
                          false);
-        const CJobSet::ItemsJobState saved = record.SaveWithItems();
+        CJobSet::ItemsJobState saved = CJobSet::ItemsJobFailed;
+        try {
+            saved = record.SaveWithItems();
+        } catch (const AnswersOutsideLock::Pending &) {
+            // Asked once the item's save has rolled back, and made again.
+            record = before;
+            throw;
+        }
         if (saved == CJobSet::ItemsJobReady)
             return true;
         if (record.GetEditMode() == CXDaoSet::dbEditNone)

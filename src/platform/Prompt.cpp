@@ -1,4 +1,5 @@
 #include "platform/Prompt.h"
+#include "platform/PromptWatch.h"
 
 #include "platform/LongRun.h"
 
@@ -364,9 +365,26 @@ QStringList TestResponder::texts() const
     return out;
 }
 
+namespace {
+
+std::function<void(const PromptRecord &)> &messageBoxWatch()
+{
+    static std::function<void(const PromptRecord &)> watch;
+    return watch;
+}
+
+} // namespace
+
+void WatchMessageBoxes(std::function<void(const PromptRecord &)> watch)
+{
+    messageBoxWatch() = std::move(watch);
+}
+
 int TestResponder::takeAnswer(const PromptRecord &record)
 {
     PromptRecord r = record;
+    if (messageBoxWatch())
+        messageBoxWatch()(record);
     if (m_answers.empty()) {
         r.answer = 0;
         m_shown.append(r);

@@ -12,10 +12,13 @@
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
 
+#include "data/AnswersOutsideLock.h"
 #include "data/SharedDatabase.h"
+#include "platform/db/Database.h"
 
 #include <cmath>
 #include <functional>
+#include <optional>
 
 namespace {
 
@@ -185,6 +188,44 @@ TEST_F(ItemPricing, ChangedFiguresGoToThePriceChangeChoice)
     exec(QStringLiteral("UPDATE Items SET Price = 8 WHERE ItemID = %1").arg(item));
     EXPECT_EQ(cancelled->PriceItem(0), 0);
     EXPECT_EQ(stored("Price", item), money("8"));
+
+    // Inside a save's transaction the choice waits until it has rolled back:
+    // asked once, on the figures as priced (revised 9), and taken when the
+    // save is made again, which writes the revised figures.
+    int asked = 0;
+    const auto choose = [&asked](CItemPrice &engine, const QString &t) {
+        ++asked;
+        EXPECT_EQ(t, QStringLiteral("ITEM 1  Forms"));
+        EXPECT_EQ(engine.GetRevisedPrice(), Money::fromWhole(9));
+        EXPECT_EQ(engine.GetLastPrice(), Money::fromWhole(8));
+        return int(CItemPrice::RevisedCostRevisedPrice);
+    };
+    auto first = engine(job, false);
+    auto second = engine(job, false);
+    first->SetPriceChangeDialog(choose);
+    second->SetPriceChangeDialog(choose);
+    AnswersOutsideLock answers;
+    std::optional<AnswersOutsideLock::Pending> pending;
+    try {
+        platform::Transaction transaction(SharedDatabase());
+        first->PriceItem(0);
+        ADD_FAILURE() << "asked inside the transaction";
+    } catch (const AnswersOutsideLock::Pending &question) {
+        pending.emplace(question);
+    }
+    ASSERT_TRUE(pending.has_value());
+    EXPECT_EQ(asked, 0);
+    EXPECT_EQ(stored("Price", item), money("8"));
+    EXPECT_TRUE(answers.Settle(SharedDatabase(), *pending));
+    EXPECT_EQ(asked, 1);
+    answers.Attempt(2);
+    {
+        platform::Transaction transaction(SharedDatabase());
+        EXPECT_EQ(second->PriceItem(0), CItemPrice::RevisedCostRevisedPrice);
+        transaction.commit();
+    }
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(stored("Price", item), money("9"));
 }
 
 TEST_F(ItemPricing, UnitPriceTypedPerThousand)

@@ -3,8 +3,10 @@
 #include "controls/CXListCtrl.h"
 #include "controls/CXTreeOptCtrl.h"
 #include "data/CJobSet.h"
+#include "estimating/CItemCosts.h"
 #include "estimating/CItemSpecs.h"
 #include "jobs/CJobDlg.h"
+#include "platform/PromptWatch.h"
 #include "views/CDlgOptions.h"
 #include "views/CDlgRibbon.h"
 
@@ -545,5 +547,211 @@ TEST_F(JobSharing, AnItemAndItsJobsFiguresAreSavedTogetherOrNotAtAll)
         // Whatever happened, the order's Subtotal is what its items add up to.
         EXPECT_EQ(sqlite(QStringLiteral("SELECT Sum(Price) FROM Items WHERE JobID = %1 and SerNo > 0").arg(id)),
                   stored().section(QLatin1Char('|'), 2, 2));
+    }
+}
+
+// A save that meets a question inside its transaction (a field another user
+// saved too, what its pricing asks) asks it once the transaction has rolled
+// back: while it is on screen another workstation writes at once, without
+// waiting for the file. Yes, No and Cancel then do what they say: the save is
+// made again with the answer, or nothing is written and the typing is kept.
+// Paths: the item window's Save & Close with a clash on the item's own row,
+// on the job's own fields, and with a pricing that asks the item's price;
+// the item costs sheet; a job window item command (Tax Exempt).
+TEST_F(JobSharing, NoQuestionOfASaveIsAskedWhileTheSaveHoldsTheFile)
+{
+    const QString bothChanged =
+        QStringLiteral("Another user has saved this record since you opened it, and changed the same field:\n\n%1\n\n"
+                       "Save what you typed over it?\n\nYes saves yours, No keeps the other user's; your other changes "
+                       "are saved either way. Cancel saves nothing now.");
+    enum Path { ItemRow, JobRow, Pricing, Costs, Command };
+    struct Case
+    {
+        const char *what;
+        Path path;
+        int answer;      // to the question about the field both changed (0: none asked)
+        QString line;    // that question's line
+        QString stored;  // item 2's Description/Bleed | its service's ActualQty | Title | Subtotal
+    };
+    const QString descriptions = QStringLiteral("Description: the other user's \"Flyers REV A\", yours \"Flyers REV B\"");
+    const QString titles = QStringLiteral("Title: the other user's \"Cards REV A\", yours \"Cards for May\"");
+    const QString quantities = QStringLiteral("Actual Qty: the other user's \"600\", yours \"700\"");
+    const Case cases[] = {
+        {"item row, Yes", ItemRow, platform::IDYES, descriptions, QStringLiteral("Flyers REV B/0|0|Cards|80")},
+        {"item row, No", ItemRow, platform::IDNO, descriptions, QStringLiteral("Flyers REV A/0|0|Cards|80")},
+        {"item row, Cancel", ItemRow, platform::IDCANCEL, descriptions, QStringLiteral("Flyers REV A/0|0|Cards|80")},
+        {"job row, Yes", JobRow, platform::IDYES, titles, QStringLiteral("Flyers REV B/0|0|Cards for May|80")},
+        {"job row, No", JobRow, platform::IDNO, titles, QStringLiteral("Flyers REV B/0|0|Cards REV A|80")},
+        {"job row, Cancel", JobRow, platform::IDCANCEL, titles, QStringLiteral("Flyers/0|0|Cards REV A|80")},
+        {"pricing asks the item's price", Pricing, 0, QString(), QString()},
+        {"costs, a row saved meanwhile", Costs, 0, QString(), QStringLiteral("Flyers/0|600|Cards|80")},
+        {"costs, Yes", Costs, platform::IDYES, quantities, QStringLiteral("Flyers/0|700|Cards|80")},
+        {"costs, No", Costs, platform::IDNO, quantities, QStringLiteral("Flyers/0|600|Cards|80")},
+        {"costs, Cancel", Costs, platform::IDCANCEL, quantities, QStringLiteral("Flyers/0|600|Cards|80")},
+        {"command, Yes", Command, platform::IDYES, titles, QStringLiteral("Flyers/1|0|Cards for May|80")},
+        {"command, No", Command, platform::IDNO, titles, QStringLiteral("Flyers/1|0|Cards REV A|80")},
+        {"command, Cancel", Command, platform::IDCANCEL, titles, QStringLiteral("Flyers/0|0|Cards REV A|80")},
+    };
+    CDlgRibbon jobs(9001, nullptr);
+    qint32 jobNo = 3500;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        const qint32 id = addJob(0, ++jobNo, QStringLiteral("Title, Subtotal, Balance, TermsNo, ViaDue, ShiptoNo, BuyerNo"),
+                                 QStringLiteral("'Cards', 80, 80, 1, 1, 4, 7"));
+        addItem(id, 1, QStringLiteral("Cards"), "50");
+        const qint32 item2 = addItem(id, 2, QStringLiteral("Flyers"), "30");
+        if (c.path == Pricing) {
+            exec(QStringLiteral("UPDATE Customers SET PriceLevel = 6 WHERE CusNo = 100"));
+            exec(QStringLiteral("UPDATE Items SET Side2 = 6 WHERE ItemID = %1").arg(item2));
+        }
+        const auto stored = [&] {
+            return sqlite(QStringLiteral("SELECT (SELECT Description || '/' || Bleed FROM Items WHERE JobID = %1 and "
+                                         "ItemNo = 2 and SerNo = 0), (SELECT ifnull(ActualQty, 0) FROM Items WHERE JobID = %1 "
+                                         "and ItemNo = 2 and SerNo = 1), Title, Subtotal FROM Jobs WHERE JobID = %1")
+                              .arg(id));
+        };
+        // The other workstation meanwhile: what clashes with this user's typing.
+        const auto otherSaves = [&] {
+            if (c.path == ItemRow)
+                sqlite(QStringLiteral("UPDATE Items SET Description = 'Flyers REV A' WHERE ItemID = %1").arg(item2));
+            if (c.path == JobRow || c.path == Command)
+                sqlite(QStringLiteral("UPDATE Jobs SET Title = 'Cards REV A' WHERE JobID = %1").arg(id));
+            if (c.path == Costs)
+                sqlite(QStringLiteral("UPDATE Items SET ActualQty = 600 WHERE JobID = %1 and ItemNo = 2 and SerNo = 1")
+                           .arg(id));
+        };
+        // While a question is on screen, a third workstation writes a row
+        // with no wait at all (the shell's own, of none): refused, 3260,
+        // were the file held.
+        QString before;
+        int writesWhileAsked = 0;
+        const auto writeAtOnce = [&] {
+            QProcess other;
+            other.start(QStringLiteral("sqlite3"),
+                        {databasePath(), QStringLiteral("UPDATE Customers SET Memo = 'Called back' WHERE CusNo = 100;")});
+            EXPECT_TRUE(other.waitForFinished(60000));
+            EXPECT_EQ(other.exitCode(), 0) << other.readAllStandardError().toStdString();
+            ++writesWhileAsked;
+            before = sqlite(QStringLiteral(".dump"));
+        };
+        platform::WatchMessageBoxes([&](const platform::PromptRecord &box) {
+            if (box.caption == QStringLiteral("Saved by another user"))
+                writeAtOnce();
+        });
+        const auto answerClash = [&] {
+            if (c.answer != 0)
+                prompts().answer(c.answer);
+        };
+        CJobSet job;
+        ASSERT_TRUE(job.FindById(id, true));
+        prompts().clear();
+        CJobDlg window(&job, false, nullptr, &jobs);
+        window.SetResultReceiver(&jobs);
+        onDialog<CJobDlg>([&](CJobDlg &d) {
+            d.itemList().SelectItem(d.itemList().FindItemByData(item2, false));
+            if (c.path == JobRow || c.path == Command) {
+                d.job()->SafeEdit();
+                d.job()->m_Title = QStringLiteral("Cards for May");
+            }
+            if (c.path == Command) {
+                otherSaves();
+                before = sqlite(QStringLiteral(".dump"));
+                prompts().clear();
+                prompts().answer(platform::IDYES); // Tax Exempt?
+                answerClash();
+                d.SendCommand(30527);
+                EXPECT_EQ(prompts().texts(), (QStringList{prompts().texts().value(0), bothChanged.arg(c.line)}));
+            } else if (c.path == Costs) {
+                prompts().clear();
+                prompts().onDialog([&](QDialog &dialog) {
+                    auto &costs = dynamic_cast<CItemCosts &>(dialog);
+                    otherSaves();
+                    if (c.answer != 0) {
+                        for (int r = 0; r < costs.sheet().RowCount(); ++r)
+                            if (costs.sheet().RowAt(r).itemId != item2)
+                                costs.sheet().RowAt(r).actualQty = 700;
+                    }
+                    before = sqlite(QStringLiteral(".dump"));
+                    answerClash();
+                    costs.SendCommand(1);
+                    EXPECT_EQ(prompts().texts(), c.answer ? QStringList{bothChanged.arg(c.line)} : QStringList());
+                    if (c.answer == platform::IDCANCEL) {
+                        EXPECT_TRUE(costs.isVisible());
+                        EXPECT_TRUE(sqlite(QStringLiteral(".dump")) == before) << "written";
+                        return 2;
+                    }
+                    return costs.result() != 0 ? costs.result() : 2;
+                });
+                d.SendCommand(30363);
+            } else {
+                onDialog<CItemSpecs>([&](CItemSpecs &s) {
+                    otherSaves();
+                    before = sqlite(QStringLiteral(".dump"));
+                    s.itemGrid().EditRow(0);
+                    if (QComboBox *combo = s.itemGrid().comboEditor(); combo && s.itemGrid().editor() == combo)
+                        combo->setEditText(QStringLiteral("Flyers REV B"));
+                    else if (QComboBox *list = s.itemGrid().listEditor(); list && s.itemGrid().editor() == list)
+                        list->setEditText(QStringLiteral("Flyers REV B"));
+                    else if (s.itemGrid().textEditor() && s.itemGrid().editor() == s.itemGrid().textEditor())
+                        s.itemGrid().textEditor()->setText(QStringLiteral("Flyers REV B"));
+                    else
+                        ADD_FAILURE() << "no editor on the description";
+                    prompts().clear();
+                    answerClash();
+                    if (c.path == Pricing) {
+                        // The item's service twice: the item is priced, and
+                        // its price asked (answered with the price offered).
+                        EXPECT_EQ(s.data().ServiceRowCount(), 1);
+                        s.data().DuplicateService(s.data().Order().front());
+                        prompts().onDialog([&](QDialog &entry) {
+                            EXPECT_EQ(entry.objectName(), QStringLiteral("PricingEntry"));
+                            writeAtOnce();
+                            return int(QDialog::Accepted);
+                        });
+                        prompts().answer(platform::IDOK); // "Same Cost / Same Price"
+                    }
+                    s.SendCommand(30444);
+                    if (c.path == Pricing) {
+                        EXPECT_EQ(s.result(), int(platform::IDOK)) << prompts().texts().join(QLatin1Char('|')).toStdString();
+                        return s.result();
+                    }
+                    EXPECT_EQ(prompts().texts(), QStringList{bothChanged.arg(c.line)});
+                    if (c.answer != platform::IDCANCEL) {
+                        EXPECT_EQ(s.result(), int(platform::IDOK));
+                        return s.result();
+                    }
+                    // Nothing written, the typing kept.
+                    EXPECT_TRUE(sqlite(QStringLiteral(".dump")) == before) << "written";
+                    EXPECT_TRUE(s.isVisible());
+                    EXPECT_EQ(s.data().m_strDescription, QStringLiteral("Flyers REV B"));
+                    return int(platform::IDCANCEL);
+                });
+                d.SendCommand(30362);
+            }
+            if (c.answer == platform::IDCANCEL)
+                EXPECT_TRUE(sqlite(QStringLiteral(".dump")) == before) << "written";
+            // The job's own typing kept by Cancel: closed without it.
+            if (c.answer == platform::IDCANCEL && (c.path == JobRow || c.path == Command))
+                prompts().answer(platform::IDNO);
+            d.SendCommand(2);
+            return d.result();
+        });
+        window.DoModal();
+        platform::WatchMessageBoxes(nullptr);
+        // A question asked once, and the third workstation never waited.
+        EXPECT_EQ(writesWhileAsked, c.answer != 0 || c.path == Pricing ? 1 : 0);
+        EXPECT_EQ(prompts().pendingAnswers(), 0);
+        if (c.path == Pricing) {
+            // Priced and saved: the test shop prices every service at
+            // nothing, so item 2's two services are No Charge (0.0001 each,
+            // no amount) and the Subtotal is item 1's 50.
+            EXPECT_EQ(stored(), QStringLiteral("Flyers REV B/0|1|Cards|50"));
+            EXPECT_EQ(sqlite(QStringLiteral("SELECT Sum(Price) FROM Items WHERE JobID = %1 and SerNo > 0").arg(id)),
+                      QStringLiteral("50.0002"));
+            exec(QStringLiteral("UPDATE Customers SET PriceLevel = 0 WHERE CusNo = 100"));
+        } else {
+            EXPECT_EQ(stored(), c.stored);
+        }
+        exec(QStringLiteral("UPDATE Customers SET Memo = Null WHERE CusNo = 100"));
     }
 }
