@@ -404,31 +404,25 @@ int CItemSet::WriteOntoRowNow(const CItemSet &before, const StatusChange &status
                 // field is written, and the costs are rescaled from the
                 // figures stored now.
                 recordset()->restartEditOnRowReread();
-                const Money matNow = amount(now[size_t(matCostAt)]);
-                const Money timeNow = amount(now[size_t(timeCostAt)]);
-                m_ActualQty = qint32(quantityNow);
-                m_ActualTime = qint32(minutesNow);
-                m_MatCost = matNow;
-                m_TimeCost = timeNow;
                 bool costChanged = false;
-                if (takeQuantity && quantity != quantityNow) {
+                // A count booked over the one stored now, its cost worked
+                // from the cost per unit stored now.
+                const auto book = [&](bool take, qint32 mine, qint64 countNow, Money costNow, qint32 &count,
+                                      Money &cost) {
+                    count = qint32(countNow);
+                    cost = costNow;
+                    if (!take || mine == countNow)
+                        return;
                     booked = true;
-                    m_ActualQty = quantity;
-                    SetFieldDirty(&m_ActualQty);
-                    if (quantityNow != 0 && matNow.units() > 1) {
-                        m_MatCost = rescaleCost(matNow, qint32(quantityNow), quantity);
-                        costChanged = costChanged || m_MatCost != matNow;
+                    count = mine;
+                    SetFieldDirty(&count);
+                    if (countNow != 0 && costNow.units() > 1) {
+                        cost = rescaleCost(costNow, qint32(countNow), mine);
+                        costChanged = costChanged || cost != costNow;
                     }
-                }
-                if (takeMinutes && minutes != minutesNow) {
-                    booked = true;
-                    m_ActualTime = minutes;
-                    SetFieldDirty(&m_ActualTime);
-                    if (minutesNow != 0 && timeNow.units() > 1) {
-                        m_TimeCost = rescaleCost(timeNow, qint32(minutesNow), minutes);
-                        costChanged = costChanged || m_TimeCost != timeNow;
-                    }
-                }
+                };
+                book(takeQuantity, quantity, quantityNow, amount(now[size_t(matCostAt)]), m_ActualQty, m_MatCost);
+                book(takeMinutes, minutes, minutesNow, amount(now[size_t(timeCostAt)]), m_ActualTime, m_TimeCost);
                 if (costChanged) {
                     SetFieldDirty(&m_MatCost);
                     SetFieldDirty(&m_TimeCost);

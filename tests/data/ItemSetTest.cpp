@@ -275,7 +275,21 @@ protected:
         return scalar(QStringLiteral("SELECT %1 FROM Items WHERE ItemID = %2").arg(QLatin1String(column)).arg(id));
     }
 
+    // The service row read here, then saved by another workstation (its own
+    // connection) before this one writes; `answer` waits for the question.
+    void readThenSavedElsewhere(CItemSet &row, const char *set, int answer)
+    {
+        if (!other.isOpen())
+            other.open(databasePath());
+        ASSERT_TRUE(row.OpenByItemID(service));
+        other.execute(QStringLiteral("UPDATE Items SET %1 WHERE ItemID = %2").arg(QLatin1String(set)).arg(service));
+        prompts().clear();
+        if (answer != 0)
+            prompts().answer(answer);
+    }
+
     qint32 job = 0, item = 0, service = 0;
+    platform::Database other;
 };
 
 TEST_F(ServiceStatusTest, FinishingStampsTheDayAndMovesStock)
@@ -498,9 +512,6 @@ TEST_F(ServiceStatusTest, ActualCostsAreBookedOntoTheRowAsItIsNow)
         {"the status both changed, theirs kept", "Status = 3", 150, 0, IDNO,
          "Status: the other user's \"Day 3\", yours \"Done\"", true, "|150|30|15|4|19|3", "19"},
     };
-    exec(QStringLiteral("UPDATE Items SET ActualTime = 30, Status = 1 WHERE ItemID = %1").arg(service));
-    platform::Database other;
-    other.open(databasePath());
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         exec(QStringLiteral("UPDATE Items SET [Note] = '', ActualQty = 100, ActualTime = 30, MatCost = 10, "
@@ -508,13 +519,8 @@ TEST_F(ServiceStatusTest, ActualCostsAreBookedOntoTheRowAsItIsNow)
                  .arg(service));
         exec(QStringLiteral("UPDATE Items SET Cost = 5 WHERE ItemID = %1").arg(item));
         exec(QStringLiteral("UPDATE Jobs SET Cost = 0"));
-        prompts().clear();
         CItemSet row;
-        ASSERT_TRUE(row.OpenByItemID(service));
-        other.execute(
-            QStringLiteral("UPDATE Items SET %1 WHERE ItemID = %2").arg(QLatin1String(c.other)).arg(service));
-        if (c.answer != 0)
-            prompts().answer(c.answer);
+        readThenSavedElsewhere(row, c.other, c.answer);
         EXPECT_EQ(row.SetActualCosts(c.quantity, c.minutes), c.booked);
         if (c.answer == 0)
             EXPECT_TRUE(prompts().texts().isEmpty()) << prompts().texts().join(QLatin1Char('|')).toStdString();
@@ -555,19 +561,12 @@ TEST_F(ServiceStatusTest, AFinishWhileAnotherWorkstationSavedTheRow)
         {"planned for day 3 meanwhile, cancelled", "Status = 3, [Note] = 'x'", platform::IDCANCEL, 0, "x|3|100",
          1000},
     };
-    platform::Database other;
-    other.open(databasePath());
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         exec(QStringLiteral("UPDATE Items SET [Note] = '', Status = 1 WHERE ItemID = %1").arg(service));
         exec(QStringLiteral("UPDATE Services SET InStock = 1000 WHERE SerNo = 150"));
-        prompts().clear();
         CItemSet row;
-        ASSERT_TRUE(row.OpenByItemID(service));
-        other.execute(
-            QStringLiteral("UPDATE Items SET %1 WHERE ItemID = %2").arg(QLatin1String(c.other)).arg(service));
-        if (c.answer != 0)
-            prompts().answer(c.answer);
+        readThenSavedElsewhere(row, c.other, c.answer);
         EXPECT_EQ(row.SetServiceStatus(0, 0, 0), c.result);
         if (c.answer == 0)
             EXPECT_TRUE(prompts().texts().isEmpty()) << prompts().texts().join(QLatin1Char('|')).toStdString();
