@@ -4,7 +4,9 @@
 // booking of actual quantities and minutes with the roll-up of their costs.
 //
 // A status change asks its questions first; then the stock, the row, the
-// actual costs and the job's cost are written as one transaction.
+// actual costs and the job's cost are written as one transaction, the row
+// read as it is now within it. A field another workstation changed too is
+// asked about with the write let go, and the row read again.
 
 #include "data/CItemSet.h"
 
@@ -12,10 +14,10 @@
 #include "app/base/QuantityText.h"
 #include "data/CJobSet.h"
 #include "data/DaoError.h"
-#include "platform/db/DbErrors.h"
 #include "data/OptionsAndLookups.h"
 #include "platform/Clock.h"
 #include "platform/Prompt.h"
+#include "platform/db/DbErrors.h"
 #include "platform/db/Recordset.h"
 
 #include <algorithm>
