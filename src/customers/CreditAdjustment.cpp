@@ -4,7 +4,7 @@
 #include "app/base/TypedValue.h"
 #include "customers/ReceivableRows.h"
 #include "data/CCreditSet.h"
-#include "data/CXDaoSet.h"
+#include "data/OneValueOverNow.h"
 #include "app/base/MoneyText.h"
 #include "platform/db/Database.h"
 #include "platform/db/Recordset.h"
@@ -76,51 +76,26 @@ bool CreditAdjustment::StoreTypedCreditLimit(qint32 cusNo, const QString &typed,
                                      platform::MB_OK | platform::MB_ICONEXCLAMATION);
         return false;
     }
-    if (limit == shown)
-        return true; // left as shown: the limit stored now stays
     // Written only over the limit as it is now; another user's change to it
-    // since it was shown, to something else, is put to the user, and the
-    // answer holds while the limit stays as asked about.
-    std::optional<Money> askedAbout;
-    bool keepMine = true;
-    for (int round = 0; round < 5; ++round) {
-        std::optional<Money> toAsk;
-        bool found = false;
-        const bool ok = InOneTransaction(m_db, QStringLiteral("Cannot save Customers"), [&] {
+    // since it was shown, to something else, is put to the user.
+    const OneValueOverNow settle(QStringLiteral("Credit Limit"), [&](const std::function<void()> &body) {
+        return InOneTransaction(m_db, QStringLiteral("Cannot save Customers"), body);
+    });
+    return settle.Save<Money>(
+        shown, limit,
+        [&]() -> std::optional<Money> {
             platform::Recordset rs(m_db);
             rs.open(platform::Recordset::Type::Snapshot,
                     QStringLiteral("SELECT CreditLimit FROM Customers WHERE CusNo = ?"), {Value(cusNo)});
-            found = !rs.isEOF();
-            if (!found)
-                return;
-            const Money now = rs.value(0).isNull() ? Money() : rs.value(0).toMoney();
-            rs.close();
-            if (now != shown && now != limit) {
-                if (!askedAbout || *askedAbout != now) {
-                    toAsk = now;
-                    return; // nothing written: asked first
-                }
-                if (!keepMine)
-                    return; // the other user's limit stays
-            }
+            if (rs.isEOF())
+                return std::nullopt;
+            return rs.value(0).isNull() ? Money() : rs.value(0).toMoney();
+        },
+        [&] {
             m_db.execute(QStringLiteral("UPDATE Customers SET CreditLimit = ? WHERE CusNo = ?"),
                          {Value(limit), Value(cusNo)});
-        });
-        if (!ok || !found)
-            return false;
-        if (!toAsk)
-            return true;
-        const int answer = CXDaoSet::AskAboutBothChanged(
-            {CXDaoSet::BothChangedLine(QStringLiteral("Credit Limit"), FormatMoney(*toAsk), FormatMoney(limit))});
-        if (answer != platform::IDYES && answer != platform::IDNO) {
-            if (cancelled)
-                *cancelled = true;
-            return false;
-        }
-        askedAbout = toAsk;
-        keepMine = answer == platform::IDYES;
-    }
-    return false;
+        },
+        [](const Money &value) { return FormatMoney(value); }, cancelled);
 }
 
 Money CreditAdjustment::Floored(Money creditDue, Money adjustment)

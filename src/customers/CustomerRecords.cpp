@@ -5,6 +5,7 @@
 #include "data/CXDaoSet.h"
 #include "data/DaoError.h"
 #include "data/DatabaseOpening.h"
+#include "data/OneValueOverNow.h"
 #include "data/SharedDatabase.h"
 #include "platform/db/Database.h"
 #include "platform/db/Recordset.h"
@@ -147,48 +148,28 @@ bool WriteCustomerAlert(qint32 cusNo, int alertType, const QString &shown, const
         *cancelled = false;
     if (cusNo <= 0)
         return false;
-    if (text == shown)
-        return true; // left as shown: what is stored now stays
-    // The alert is written only over the text as it is now. Another user's
+    // The alert is written only over the text as it is now; another user's
     // change to it since this window showed it, to something else, is put to
-    // the user, and the answer holds for as long as the text stays as asked
-    // about; saved again meanwhile, it is asked about again.
-    std::optional<QString> askedAbout;
-    bool keepMine = true;
-    for (int round = 0; round < 5; ++round) {
-        std::optional<QString> toAsk;
-        const bool ok = inOneTransaction(QStringLiteral("Cannot save CustomerAlerts"), [&](platform::Database &db) {
-            platform::Recordset rs(db);
+    // the user.
+    platform::Database *db = nullptr;
+    const OneValueOverNow settle(label, [&](const std::function<void()> &body) {
+        return inOneTransaction(QStringLiteral("Cannot save CustomerAlerts"), [&](platform::Database &write) {
+            db = &write;
+            body();
+        });
+    });
+    return settle.Save<QString>(
+        shown, text,
+        [&]() -> std::optional<QString> {
+            platform::Recordset rs(*db);
             rs.open(platform::Recordset::Type::Snapshot,
                     QStringLiteral("SELECT AlertText FROM CustomerAlerts WHERE CusNo = ? and AlertType = ? "
                                    "ORDER BY AlertNo"),
                     {platform::Value(cusNo), platform::Value(qint32(alertType))});
-            const QString now = rs.isEOF() || rs.value(0).isNull() ? QString() : rs.value(0).toString();
-            rs.close();
-            if (now != shown && now != text) {
-                if (!askedAbout || *askedAbout != now) {
-                    toAsk = now;
-                    return; // nothing written: asked first
-                }
-                if (!keepMine)
-                    return; // the other user's text stays
-            }
-            writeCustomerAlertRow(db, cusNo, alertType, text);
-        });
-        if (!ok)
-            return false;
-        if (!toAsk)
-            return true;
-        const int answer = CXDaoSet::AskAboutBothChanged({CXDaoSet::BothChangedLine(label, *toAsk, text)});
-        if (answer != platform::IDYES && answer != platform::IDNO) {
-            if (cancelled)
-                *cancelled = true;
-            return false;
-        }
-        askedAbout = toAsk;
-        keepMine = answer == platform::IDYES;
-    }
-    return false;
+            return rs.isEOF() || rs.value(0).isNull() ? QString() : rs.value(0).toString();
+        },
+        [&] { writeCustomerAlertRow(*db, cusNo, alertType, text); }, [](const QString &value) { return value; },
+        cancelled);
 }
 
 bool DiscardNewCustomer(qint32 cusNo)

@@ -211,9 +211,23 @@ private:
     // naming the service, when the stock it would take is past the largest
     // count: then nothing is written.
     static QString ApplyStockMove(platform::Database &db, const StockMove &move);
-    // Books the actual quantity and minutes on the row being edited and saves
-    // it; throws on a database failure. Reports whether a cost changed.
-    bool BookActualCosts(qint32 quantity, qint32 minutes, bool &costChanged);
+    // A status set by this user, with the day stamp that goes with it.
+    struct StatusChange
+    {
+        bool set = false;
+        quint8 value = 0;
+        quint8 days = 0;
+    };
+    // Writes the status change and the booking of actual quantity and
+    // minutes (which finishes the service) onto the row as it is now, read
+    // under the write lock: another user's save of other fields is kept, the
+    // costs are rescaled from the figures stored now and rolled up into the
+    // job, and the stock move goes with them. A field both changed is asked
+    // about with the file free, and the row read again. 0 when nothing was
+    // written (cancelled, refused or failed, shown; the edit is dropped), 1
+    // written, 2 written with actuals booked.
+    int WriteOntoRowNow(const CItemSet &before, const StatusChange &status, qint32 quantity, qint32 minutes,
+                        const StockMove &move);
     // Leaves the edit and shows the row as the database holds it.
     void DropEdit(const CItemSet &before);
 };

@@ -4,7 +4,9 @@
 // booking of actual quantities and minutes with the roll-up of their costs.
 //
 // A status change asks its questions first; then the stock, the row, the
-// actual costs and the job's cost are written as one transaction.
+// actual costs and the job's cost are written as one transaction, the row
+// read as it is now within it. A field another workstation changed too is
+// asked about with the write let go, and the row read again.
 
 #include "data/CItemSet.h"
 
@@ -15,10 +17,12 @@
 #include "data/OptionsAndLookups.h"
 #include "platform/Clock.h"
 #include "platform/Prompt.h"
+#include "platform/db/DbErrors.h"
 #include "platform/db/Recordset.h"
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 using platform::DbException;
 
@@ -310,73 +314,172 @@ int CItemSet::SetServiceStatus(int value, int what, qint32 itemId)
             }
         }
     }
+    const quint8 days = finishing ? GetDaysSinceJobIn() : quint8(value);
+    return WriteOntoRowNow(before, StatusChange{true, quint8(value), days}, quantity, 0, move);
+}
 
-    m_Status = quint8(value);
-    m_Days2 = finishing ? GetDaysSinceJobIn() : quint8(value);
+namespace {
 
+// A service's status as the schedule shows it: finished, or the day of the
+// job it is planned for.
+QString serviceStatusText(qint64 status)
+{
+    return status == 0 ? QStringLiteral("Done") : QStringLiteral("Day %1").arg(status);
+}
+
+} // namespace
+
+int CItemSet::WriteOntoRowNow(const CItemSet &before, const StatusChange &status, qint32 quantity, qint32 minutes,
+                              const StockMove &move)
+{
+    // What this user changes, against the row as it was read: the status,
+    // and the actual quantity and minutes booked. A booking that brings
+    // nothing new over the row as read changes nothing.
+    const bool bookQuantity = quantity >= 1 && quantity != before.m_ActualQty;
+    const bool bookMinutes = minutes >= 1 && minutes != before.m_ActualTime;
+    // Booking actuals finishes the service.
+    const bool changeStatus = status.set || bookQuantity || bookMinutes;
+    const quint8 statusMine = status.set ? status.value : 0;
+
+    const int statusAt = GetFieldIndex(QStringLiteral("Status"));
+    const int quantityAt = GetFieldIndex(QStringLiteral("ActualQty"));
+    const int minutesAt = GetFieldIndex(QStringLiteral("ActualTime"));
+    const int matCostAt = GetFieldIndex(QStringLiteral("MatCost"));
+    const int timeCostAt = GetFieldIndex(QStringLiteral("TimeCost"));
+    const auto whole = [](const platform::Value &v) { return v.isNull() ? qint64(0) : v.toInt64(); };
+    const auto amount = [](const platform::Value &v) { return v.isNull() ? Money() : v.toMoney(); };
+
+    // The answer to "Saved by another user" holds for each field while it
+    // stays as asked about; saved again meanwhile, it is asked about again.
+    std::optional<qint64> statusAsked, quantityAsked, minutesAsked;
+    bool keepMine = true;
     platform::Database &db = database();
-    bool booked = false;
-    try {
-        platform::Transaction transaction(db);
-        if (const QString refusal = ApplyStockMove(db, move); !refusal.isEmpty()) {
+    constexpr int kRounds = 5;
+    for (int round = 1; round <= kRounds; ++round) {
+        QStringList lines;
+        QString refusal;
+        bool written = false;
+        bool booked = false;
+        std::optional<qint64> statusToAsk, quantityToAsk, minutesToAsk;
+        try {
+            // The row is read as it is now under the write lock, so nothing
+            // another workstation saves can come between the reading and the
+            // writing; a question leaves the write first.
+            platform::Transaction transaction(db);
+            const std::vector<platform::Value> now = recordset()->rereadEditedRow();
+            const qint64 statusNow = whole(now[size_t(statusAt)]);
+            const qint64 quantityNow = whole(now[size_t(quantityAt)]);
+            const qint64 minutesNow = whole(now[size_t(minutesAt)]);
+            // A field this user changes that the other user changed too, to
+            // something else: mine, theirs, or to be asked about first.
+            const auto settle = [&](bool changes, qint64 seen, qint64 mine, qint64 nowValue,
+                                    const std::optional<qint64> &asked, std::optional<qint64> &toAsk) {
+                if (!changes)
+                    return false;
+                // Left as read: another user's value meanwhile stays.
+                if (seen == mine)
+                    return nowValue == mine;
+                if (nowValue == seen || nowValue == mine)
+                    return true;
+                if (asked && *asked == nowValue)
+                    return keepMine;
+                toAsk = nowValue;
+                return false;
+            };
+            const bool takeQuantity =
+                settle(bookQuantity, before.m_ActualQty, quantity, quantityNow, quantityAsked, quantityToAsk);
+            const bool takeMinutes =
+                settle(bookMinutes, before.m_ActualTime, minutes, minutesNow, minutesAsked, minutesToAsk);
+            const bool takeStatus =
+                settle(changeStatus, before.m_Status, statusMine, statusNow, statusAsked, statusToAsk);
+            if (statusToAsk)
+                lines.append(CXDaoSet::BothChangedLine(QStringLiteral("Status"), serviceStatusText(*statusToAsk),
+                                                       serviceStatusText(statusMine)));
+            if (quantityToAsk)
+                lines.append(CXDaoSet::BothChangedLine(QStringLiteral("Actual Quantity"),
+                                                       QString::number(*quantityToAsk), QString::number(quantity)));
+            if (minutesToAsk)
+                lines.append(CXDaoSet::BothChangedLine(QStringLiteral("Actual Time"), QString::number(*minutesToAsk),
+                                                       QString::number(minutes)));
+            if (lines.isEmpty()) {
+                // This user's changes go onto the row as it is now; no other
+                // field is written, and the costs are rescaled from the
+                // figures stored now.
+                recordset()->restartEditOnRowReread();
+                bool costChanged = false;
+                // A count booked over the one stored now, its cost worked
+                // from the cost per unit stored now.
+                const auto book = [&](bool take, qint32 mine, qint64 countNow, Money costNow, qint32 &count,
+                                      Money &cost) {
+                    count = qint32(countNow);
+                    cost = costNow;
+                    if (!take || mine == countNow)
+                        return;
+                    booked = true;
+                    count = mine;
+                    SetFieldDirty(&count);
+                    if (countNow != 0 && costNow.units() > 1) {
+                        cost = rescaleCost(costNow, qint32(countNow), mine);
+                        costChanged = costChanged || cost != costNow;
+                    }
+                };
+                book(takeQuantity, quantity, quantityNow, amount(now[size_t(matCostAt)]), m_ActualQty, m_MatCost);
+                book(takeMinutes, minutes, minutesNow, amount(now[size_t(timeCostAt)]), m_ActualTime, m_TimeCost);
+                if (costChanged) {
+                    SetFieldDirty(&m_MatCost);
+                    SetFieldDirty(&m_TimeCost);
+                    m_Cost = Money::fromUnits(m_MatCost.units() + m_TimeCost.units());
+                    SetFieldDirty(&m_Cost);
+                }
+                if (takeStatus && (status.set || booked)) {
+                    m_Status = statusMine;
+                    SetFieldDirty(&m_Status);
+                    if (status.set) {
+                        m_Days2 = status.days;
+                        SetFieldDirty(&m_Days2);
+                    }
+                } else {
+                    m_Status = quint8(statusNow);
+                }
+                refusal = ApplyStockMove(db, move);
+                if (refusal.isEmpty()) {
+                    Update();
+                    if (costChanged)
+                        CJobSet::RollUpJobCost(db, m_JobID);
+                    transaction.commit();
+                    written = true;
+                }
+            }
+        } catch (const DbException &e) {
+            DropEdit(before);
+            ShowDaoError(e, QStringLiteral("Cannot save ") + GetDefaultSQL());
+            return 0;
+        }
+        if (!refusal.isEmpty()) {
             DropEdit(before);
             platform::Prompt::messageBox(refusal, QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
             return 0;
         }
-        // Another user's save of the row while the stock was asked about is
-        // kept: only what this change made is written onto the row as it is
-        // now. Cancelled on a field both changed: nothing is written, the
-        // stock move goes back with the rest.
-        if (!updateAsRead()) {
+        if (written)
+            return booked ? 2 : 1;
+        // Nothing was written this round: asked with the file free, then the
+        // row is read again.
+        const int answer = CXDaoSet::AskAboutBothChanged(lines);
+        if (answer != platform::IDYES && answer != platform::IDNO) {
             DropEdit(before);
             return 0;
         }
-        bool costChanged = false;
-        booked = BookActualCosts(quantity, 0, costChanged);
-        transaction.commit();
-    } catch (const DbException &e) {
-        DropEdit(before);
-        ShowDaoError(e, QStringLiteral("Cannot save ") + GetDefaultSQL());
-        return 0;
+        keepMine = answer == platform::IDYES;
+        statusAsked = statusToAsk ? statusToAsk : statusAsked;
+        quantityAsked = quantityToAsk ? quantityToAsk : quantityAsked;
+        minutesAsked = minutesToAsk ? minutesToAsk : minutesAsked;
     }
-    return booked ? 2 : 1;
-}
-
-bool CItemSet::BookActualCosts(qint32 quantity, qint32 minutes, bool &costChanged)
-{
-    costChanged = false;
-    const bool quantityCounts = quantity >= 1 && quantity != m_ActualQty;
-    const bool minutesCount = minutes >= 1 && minutes != m_ActualTime;
-    if (!quantityCounts && !minutesCount)
-        return false;
-    if (GetEditMode() == dbEditNone)
-        Edit();
-    // Booking actuals finishes the service.
-    m_Status = 0;
-    if (quantityCounts) {
-        const qint32 oldQuantity = m_ActualQty;
-        m_ActualQty = quantity;
-        if (oldQuantity != 0 && m_MatCost.units() > 1) {
-            const Money cost = rescaleCost(m_MatCost, oldQuantity, quantity);
-            costChanged = costChanged || cost != m_MatCost;
-            m_MatCost = cost;
-        }
-    }
-    if (minutesCount) {
-        const qint32 oldMinutes = m_ActualTime;
-        m_ActualTime = minutes;
-        if (oldMinutes != 0 && m_TimeCost.units() > 1) {
-            const Money cost = rescaleCost(m_TimeCost, oldMinutes, minutes);
-            costChanged = costChanged || cost != m_TimeCost;
-            m_TimeCost = cost;
-        }
-    }
-    if (costChanged)
-        m_Cost = Money::fromUnits(m_MatCost.units() + m_TimeCost.units());
-    Update();
-    if (costChanged)
-        CJobSet::RollUpJobCost(database(), m_JobID);
-    return true;
+    // Saved by others again at every round: nothing written, said as the
+    // database says it.
+    DropEdit(before);
+    ShowDaoError(DbException(platform::dberr::WriteConflict, platform::dberr::text(platform::dberr::WriteConflict)),
+                 QStringLiteral("Cannot save ") + GetDefaultSQL());
+    return 0;
 }
 
 bool CItemSet::SetActualCosts(qint32 quantity, qint32 minutes)
@@ -388,16 +491,5 @@ bool CItemSet::SetActualCosts(qint32 quantity, qint32 minutes)
     if (!SafeEdit())
         return false;
     const CItemSet before(*this);
-    platform::Database &db = database();
-    try {
-        platform::Transaction transaction(db);
-        bool costChanged = false;
-        BookActualCosts(quantity, minutes, costChanged);
-        transaction.commit();
-    } catch (const DbException &e) {
-        DropEdit(before);
-        ShowDaoError(e, QStringLiteral("Cannot save ") + GetDefaultSQL());
-        return false;
-    }
-    return true;
+    return WriteOntoRowNow(before, StatusChange{}, quantity, minutes, StockMove()) == 2;
 }

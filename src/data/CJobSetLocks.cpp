@@ -342,10 +342,17 @@ void CJobSet::ExecuteDeletion(DeletionPlan &plan, bool deleteRows)
     platform::Database &db = database();
     if (plan.creditedInvoice) {
         CJobSet &invoice = *plan.creditedInvoice;
-        invoice.m_Creator = 0;
-        invoice.RecalcTotals(true);
-        invoice.SetFieldDirty(&invoice.m_Creator);
-        invoice.Update();
+        // The credited invoice is read again within this write, so its totals
+        // are worked from the invoice as it is now, never from the copy read
+        // when the deletion was planned.
+        if (invoice.GetEditMode() != dbEditNone)
+            invoice.CancelUpdate();
+        if (invoice.RequeryOrOpen(true)) {
+            invoice.m_Creator = 0;
+            invoice.RecalcTotals(true);
+            invoice.SetFieldDirty(&invoice.m_Creator);
+            invoice.Update();
+        }
         invoice.Close();
     }
     if (plan.writeAudit)

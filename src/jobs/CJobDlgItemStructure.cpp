@@ -262,6 +262,9 @@ void CJobDlg::OnRearrange()
     // rearrangement is one change.
     platform::Database &db = m_pJob->m_pDatabase ? *m_pJob->m_pDatabase : SharedDatabase();
     try {
+        // The rows of each item are looked up within the write, so a service
+        // another workstation added to an item meanwhile moves with it.
+        platform::Transaction transaction(db);
         struct Move
         {
             QStringList ids;
@@ -291,7 +294,6 @@ void CJobDlg::OnRearrange()
             }
             moves.push_back(move);
         }
-        platform::Transaction transaction(db);
         for (const Move &m : moves)
             if (!m.ids.isEmpty())
                 db.execute(QStringLiteral("UPDATE Items SET ItemNo = %1, SubNo = %2 WHERE ItemID IN (%3)")

@@ -8,6 +8,7 @@
 #include "data/CJobSet.h"
 #include "data/CXDaoSet.h"
 #include "data/JobTypes.h"
+#include "data/OneValueOverNow.h"
 #include "data/SharedDatabase.h"
 #include "estimating/CBooklet.h"
 #include "estimating/CHtmlDlg.h"
@@ -157,27 +158,52 @@ void CJobDlg::OnItemDocuments()
         if (!rs.isEOF())
             stored = rs.value(0).toString();
     }
-    CHtmlDlg documents(this);
-    documents.m_nMode = CHtmlDlg::kItemDocuments;
-    documents.m_nColorScheme = m_nHue;
-    if (!stored.isEmpty())
-        documents.m_strDocument = stored;
-    documents.DoModal();
-    const bool none = documents.m_strDocument.compare(QStringLiteral("about:Blank"), Qt::CaseInsensitive) == 0;
-    const QString chosen = none ? QString() : documents.m_strDocument;
-    if (chosen == stored || isPreview())
-        return;
-    try {
-        // The item's one attachment is replaced as one change.
-        platform::Transaction transaction(db);
-        db.execute(QStringLiteral("DELETE FROM Samples WHERE ItemID = %1").arg(itemId));
-        if (!chosen.isEmpty())
-            db.execute(QStringLiteral("INSERT INTO Samples (ItemID, Path) VALUES (%1, ?)").arg(itemId),
-                       {platform::Value(chosen)});
-        transaction.commit();
-    } catch (const platform::DbException &e) {
-        platform::Prompt::messageBox(QStringLiteral("The attached file could not be saved.\n\n") + e.description(),
-                                     QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
+    // The attachment is replaced only over the one stored now; another
+    // user's change to it while the window was open, to another document,
+    // is put to the user, named as the window names it. Cancel shows the
+    // window again with the document chosen.
+    const OneValueOverNow settle(QStringLiteral("Item Documents"), [&](const std::function<void()> &body) {
+        try {
+            platform::Transaction transaction(db);
+            body();
+            transaction.commit();
+            return true;
+        } catch (const platform::DbException &e) {
+            platform::Prompt::messageBox(QStringLiteral("The attached file could not be saved.\n\n") +
+                                             e.description(),
+                                         QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
+            return false;
+        }
+    });
+    QString offered = stored;
+    for (bool cancelled = true; cancelled;) {
+        CHtmlDlg documents(this);
+        documents.m_nMode = CHtmlDlg::kItemDocuments;
+        documents.m_nColorScheme = m_nHue;
+        if (!offered.isEmpty())
+            documents.m_strDocument = offered;
+        documents.DoModal();
+        const bool none = documents.m_strDocument.compare(QStringLiteral("about:Blank"), Qt::CaseInsensitive) == 0;
+        const QString chosen = none ? QString() : documents.m_strDocument;
+        if (chosen == stored || isPreview())
+            return;
+        offered = chosen;
+        settle.Save<QString>(
+            stored, chosen,
+            [&]() -> std::optional<QString> {
+                platform::Recordset rs(db);
+                rs.open(platform::Recordset::Type::Snapshot,
+                        QStringLiteral("SELECT Path FROM Samples WHERE ItemID = %1").arg(itemId));
+                return rs.isEOF() ? QString() : rs.value(0).toString();
+            },
+            [&] {
+                // The item's one attachment is replaced as one change.
+                db.execute(QStringLiteral("DELETE FROM Samples WHERE ItemID = %1").arg(itemId));
+                if (!chosen.isEmpty())
+                    db.execute(QStringLiteral("INSERT INTO Samples (ItemID, Path) VALUES (%1, ?)").arg(itemId),
+                               {platform::Value(chosen)});
+            },
+            [](const QString &path) { return path.isEmpty() ? QStringLiteral("None found") : path; }, &cancelled);
     }
     RefillItems(false);
 }

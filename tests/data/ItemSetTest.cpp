@@ -4,7 +4,9 @@
 #include "data/CJobSet.h"
 #include "data/SettingRows.h"
 
+using platform::IDNO;
 using platform::IDOK;
+using platform::IDYES;
 
 namespace {
 
@@ -273,7 +275,21 @@ protected:
         return scalar(QStringLiteral("SELECT %1 FROM Items WHERE ItemID = %2").arg(QLatin1String(column)).arg(id));
     }
 
+    // The service row read here, then saved by another workstation (its own
+    // connection) before this one writes; `answer` waits for the question.
+    void readThenSavedElsewhere(CItemSet &row, const char *set, int answer)
+    {
+        if (!other.isOpen())
+            other.open(databasePath());
+        ASSERT_TRUE(row.OpenByItemID(service));
+        other.execute(QStringLiteral("UPDATE Items SET %1 WHERE ItemID = %2").arg(QLatin1String(set)).arg(service));
+        prompts().clear();
+        if (answer != 0)
+            prompts().answer(answer);
+    }
+
     qint32 job = 0, item = 0, service = 0;
+    platform::Database other;
 };
 
 TEST_F(ServiceStatusTest, FinishingStampsTheDayAndMovesStock)
@@ -445,6 +461,124 @@ TEST_F(ServiceStatusTest, ActualCostsAreRescaledAndRolledUp)
     EXPECT_TRUE(row.SetActualCosts(300, 0));
     EXPECT_EQ(itemColumn("ActualQty", service).toInt(), 300);
     EXPECT_EQ(itemColumn("MatCost", service).toMoney(), money("15"));
+}
+
+// Another workstation saves the service row between this one's reading and
+// its booking: only the booking goes onto the row as it is now, its costs
+// rescaled from the figures stored then; a field both changed is asked about
+// by the window's name for it, with the file free.
+TEST_F(ServiceStatusTest, ActualCostsAreBookedOntoTheRowAsItIsNow)
+{
+    const QString kAsked = QStringLiteral(
+        "Another user has saved this record since you opened it, and changed the same field:\n\n%1\n\nSave what "
+        "you typed over it?\n\nYes saves yours, No keeps the other user's; your other changes are saved either "
+        "way. Cancel saves nothing now.");
+    // Read as: ActualQty 100, ActualTime 30, MatCost 10.00, TimeCost 4.00,
+    // Cost 14.00, Status 1 (day 1).
+    struct Case
+    {
+        const char *what;
+        const char *other; // the other workstation's save
+        qint32 quantity, minutes;
+        int answer;        // 0: nothing asked
+        const char *asked;
+        bool booked;
+        // Note|ActualQty|ActualTime|MatCost|TimeCost|Cost|Status as stored
+        const char *stored;
+        const char *jobCost;
+    };
+    const Case cases[] = {
+        {"a note saved meanwhile: kept beside the booking", "[Note] = 'Call first'", 150, 0, 0, "", true,
+         "Call first|150|30|15|4|19|0", "19"},
+        // 20.00 / 100 x 150 = 30.00, from the cost stored now, not the 10.00 read.
+        {"the material cost changed meanwhile: rescaled from it", "MatCost = 20, Cost = 24", 150, 0, 0, "", true,
+         "|150|30|30|4|34|0", "34"},
+        // 10.01 / 100 x 150 = 15.015, raised to the next cent.
+        {"an odd cent rescaled up", "MatCost = 10.01, Cost = 14.01", 150, 0, 0, "", true, "|150|30|15.02|4|19.02|0",
+         "19.02"},
+        // 8.00 / 30 x 45 = 12.00; 10.00 + 12.00.
+        {"minutes over a time cost changed meanwhile", "TimeCost = 8, Cost = 18", 0, 45, 0, "", true,
+         "|100|45|10|12|22|0", "22"},
+        // Yes: 150 over the 120 stored, 12.00 / 120 x 150 = 15.00.
+        {"the quantity both changed, mine kept", "ActualQty = 120, MatCost = 12, Cost = 16", 150, 0, IDYES,
+         "Actual Quantity: the other user's \"120\", yours \"150\"", true, "|150|30|15|4|19|0", "19"},
+        {"the quantity both changed, theirs kept", "ActualQty = 120, MatCost = 12, Cost = 16", 150, 0, IDNO,
+         "Actual Quantity: the other user's \"120\", yours \"150\"", false, "|120|30|12|4|16|1", "0"},
+        {"cancelled: nothing written", "ActualQty = 120, [Note] = 'x'", 150, 0, platform::IDCANCEL,
+         "Actual Quantity: the other user's \"120\", yours \"150\"", false, "x|120|30|10|4|14|1", "0"},
+        // Booking finishes the service; the other user planned it for day 3.
+        {"the status both changed, mine kept", "Status = 3", 150, 0, IDYES,
+         "Status: the other user's \"Day 3\", yours \"Done\"", true, "|150|30|15|4|19|0", "19"},
+        {"the status both changed, theirs kept", "Status = 3", 150, 0, IDNO,
+         "Status: the other user's \"Day 3\", yours \"Done\"", true, "|150|30|15|4|19|3", "19"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        exec(QStringLiteral("UPDATE Items SET [Note] = '', ActualQty = 100, ActualTime = 30, MatCost = 10, "
+                            "TimeCost = 4, Cost = 14, Status = 1 WHERE ItemID = %1")
+                 .arg(service));
+        exec(QStringLiteral("UPDATE Items SET Cost = 5 WHERE ItemID = %1").arg(item));
+        exec(QStringLiteral("UPDATE Jobs SET Cost = 0"));
+        CItemSet row;
+        readThenSavedElsewhere(row, c.other, c.answer);
+        EXPECT_EQ(row.SetActualCosts(c.quantity, c.minutes), c.booked);
+        if (c.answer == 0)
+            EXPECT_TRUE(prompts().texts().isEmpty()) << prompts().texts().join(QLatin1Char('|')).toStdString();
+        else
+            EXPECT_EQ(prompts().texts(), QStringList{kAsked.arg(QLatin1String(c.asked))});
+        EXPECT_EQ(scalar(QStringLiteral("SELECT [Note] & '|' & ActualQty & '|' & ActualTime & '|' & MatCost & '|' & "
+                                        "TimeCost & '|' & Cost & '|' & Status FROM Items WHERE ItemID = %1")
+                             .arg(service))
+                      .toString(),
+                  QLatin1String(c.stored));
+        EXPECT_EQ(scalar(QStringLiteral("SELECT Cost FROM Jobs")).toMoney(), money(c.jobCost));
+        EXPECT_EQ(row.GetEditMode(), CXDaoSet::dbEditNone);
+    }
+}
+
+// A service finished in the schedule while another workstation saved its
+// row: the finish goes onto the row as it is now; a status both changed is
+// asked about, and cancelled, the stock move goes back with the rest.
+TEST_F(ServiceStatusTest, AFinishWhileAnotherWorkstationSavedTheRow)
+{
+    CItemSet::InventoryRules rules;
+    rules.enabled = true;
+    rules.optionBits = 0;
+    CItemSet::SetInventoryRules(rules);
+    struct Case
+    {
+        const char *what;
+        const char *other;
+        int answer;
+        int result;
+        const char *stored; // Note|Status|ActualQty
+        qint32 stock;
+    };
+    const Case cases[] = {
+        {"a note saved meanwhile", "[Note] = 'Call first'", 0, 1, "Call first|0|100", 900},
+        {"planned for day 3 meanwhile, mine kept", "Status = 3", IDYES, 1, "|0|100", 900},
+        {"planned for day 3 meanwhile, theirs kept", "Status = 3", IDNO, 1, "|3|100", 900},
+        {"planned for day 3 meanwhile, cancelled", "Status = 3, [Note] = 'x'", platform::IDCANCEL, 0, "x|3|100",
+         1000},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        exec(QStringLiteral("UPDATE Items SET [Note] = '', Status = 1 WHERE ItemID = %1").arg(service));
+        exec(QStringLiteral("UPDATE Services SET InStock = 1000 WHERE SerNo = 150"));
+        CItemSet row;
+        readThenSavedElsewhere(row, c.other, c.answer);
+        EXPECT_EQ(row.SetServiceStatus(0, 0, 0), c.result);
+        if (c.answer == 0)
+            EXPECT_TRUE(prompts().texts().isEmpty()) << prompts().texts().join(QLatin1Char('|')).toStdString();
+        else
+            EXPECT_TRUE(prompts().lastText().contains(QStringLiteral("Status: the other user's \"Day 3\", yours \"Done\"")))
+                << prompts().lastText().toStdString();
+        EXPECT_EQ(scalar(QStringLiteral("SELECT [Note] & '|' & Status & '|' & ActualQty FROM Items WHERE ItemID = %1")
+                             .arg(service))
+                      .toString(),
+                  QLatin1String(c.stored));
+        EXPECT_EQ(stock(), c.stock);
+    }
 }
 
 } // namespace

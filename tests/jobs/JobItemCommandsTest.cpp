@@ -3,6 +3,7 @@
 #include "controls/CXListCtrl.h"
 #include "controls/CXTreeOptCtrl.h"
 #include "data/CJobSet.h"
+#include "estimating/CHtmlDlg.h"
 #include "jobs/CJobDlg.h"
 #include "jobs/JobHooks.h"
 #include "views/CDlgOptions.h"
@@ -401,6 +402,69 @@ TEST_F(JobItemCommands, RearrangeSwapsItemsWithTheirServices)
     p.waitForFinished(30000);
     EXPECT_EQ(QString::fromUtf8(p.readAllStandardOutput()),
               QStringLiteral("1|0|0|Letterhead|50\n1|0|1||50\n2|0|0|Business cards|100\n2|0|1||100\n"));
+}
+
+// The item's attachment chosen while another workstation attached another:
+// asked about by the window's name, each as the window shows it; Cancel
+// shows the window again with the document chosen.
+TEST_F(JobItemCommands, ItemDocumentsAttachedMeanwhileElsewhereAreAskedAbout)
+{
+    const QString asked = QStringLiteral(
+        "Another user has saved this record since you opened it, and changed the same field:\n\nItem Documents: the "
+        "other user's \"%1\", yours \"mine.pdf\"\n\nSave what you typed over it?\n\nYes saves yours, No keeps the "
+        "other user's; your other changes are saved either way. Cancel saves nothing now.");
+    struct Case
+    {
+        const char *what;
+        const char *other; // the other workstation's attachment ("" removes it)
+        QList<int> answers;
+        int windows;       // times the window was shown
+        const char *stored;
+        QString theirs;    // as the question shows it
+    };
+    const Case cases[] = {
+        {"mine kept", "b.pdf", {platform::IDYES}, 1, "mine.pdf", QStringLiteral("b.pdf")},
+        {"theirs kept", "b.pdf", {platform::IDNO}, 1, "b.pdf", QStringLiteral("b.pdf")},
+        {"removed meanwhile, mine kept", "", {platform::IDYES}, 1, "mine.pdf", QStringLiteral("None found")},
+        {"cancelled, shown again with mine, then theirs", "b.pdf", {platform::IDCANCEL, platform::IDNO}, 2, "b.pdf",
+         QStringLiteral("b.pdf")},
+    };
+    platform::Database other;
+    other.open(databasePath());
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        exec(QStringLiteral("DELETE FROM Samples"));
+        exec(QStringLiteral("INSERT INTO Samples (ItemID, Path) VALUES (%1, 'a.pdf')").arg(itemId));
+        prompts().clear();
+        for (int answer : c.answers)
+            prompts().answer(answer);
+        int windows = 0;
+        run([&](CJobDlg &d) {
+            for (int n = 0; n < c.windows; ++n)
+                onDialog<CHtmlDlg>([&](CHtmlDlg &h) {
+                    ++windows;
+                    // Shown first with what is stored, again with the typing.
+                    EXPECT_EQ(h.m_strDocument, windows == 1 ? QStringLiteral("a.pdf") : QStringLiteral("mine.pdf"));
+                    if (windows == 1) {
+                        other.execute(QStringLiteral("DELETE FROM Samples WHERE ItemID = %1").arg(itemId));
+                        if (*c.other)
+                            other.execute(QStringLiteral("INSERT INTO Samples (ItemID, Path) VALUES (%1, ?)").arg(itemId),
+                                          {platform::Value(QString::fromLatin1(c.other))});
+                    }
+                    h.m_strDocument = QStringLiteral("mine.pdf");
+                    return int(platform::IDOK);
+                });
+            d.SendCommand(30366);
+        });
+        EXPECT_EQ(windows, c.windows);
+        QStringList expected;
+        for (int n = 0; n < c.answers.size(); ++n)
+            expected << asked.arg(c.theirs);
+        EXPECT_EQ(prompts().texts(), expected);
+        EXPECT_EQ(scalar(QStringLiteral("SELECT Path FROM Samples WHERE ItemID = %1").arg(itemId)).toString(),
+                  QLatin1String(c.stored));
+        EXPECT_EQ(scalar(QStringLiteral("SELECT Count(*) FROM Samples")).toInt(), 1);
+    }
 }
 
 } // namespace

@@ -7,6 +7,8 @@
 #include "platform/db/DbException.h"
 #include "platform/db/Recordset.h"
 
+#include <optional>
+
 namespace {
 
 QList<qint32> itemIds(qint32 jobId, const QString &condition)
@@ -61,26 +63,35 @@ OrderStatusRules::Result OrderStatusRules::SetOrderStatus(qint32 jobId, int stat
     if (status < 0 || status == current)
         return Unchanged;
 
-    platform::Transaction unit(SharedDatabase());
+    // The order's status, its items' and its services' change together. With
+    // the shop's inventory on, finishing a service may ask about its stock
+    // (the Quantity Used window): then each row is its own write, so that no
+    // question is asked while the database is held for writing, and the
+    // services come first, the order's status last, so that a service left
+    // open leaves the order as it was. Every row is read within its write.
+    std::optional<platform::Transaction> unit;
+    if (!CItemSet::GetInventoryRules().enabled)
+        unit.emplace(SharedDatabase());
     try {
-        if (!job.SafeEdit())
-            return Failed;
-        job.m_Status = quint8(status);
-        if (!job.SafeUpdate())
-            return Failed;
         if (status == kReadyToShip) {
             CItemSet item;
+            for (qint32 id : itemIds(jobId, QStringLiteral(" and SerNo > 0 and Status > 0")))
+                if (item.SetServiceStatus(0, 0, id) == 0)
+                    return Failed;
             for (qint32 id : itemIds(jobId, QStringLiteral(" and SerNo = 0"))) {
                 if (!item.OpenByItemID(id))
                     return Failed;
                 if (item.m_Status != kItemDone && item.SetServiceStatus(kItemDone, 0, 0) == 0)
                     return Failed;
             }
-            for (qint32 id : itemIds(jobId, QStringLiteral(" and SerNo > 0 and Status > 0")))
-                if (item.SetServiceStatus(0, 0, id) == 0)
-                    return Failed;
         }
-        unit.commit();
+        if (!openOrder(job, jobId) || !job.SafeEdit())
+            return Failed;
+        job.m_Status = quint8(status);
+        if (!job.SafeUpdate())
+            return Failed;
+        if (unit)
+            unit->commit();
     } catch (const platform::DbException &) {
         return Failed;
     }
