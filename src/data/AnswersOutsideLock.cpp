@@ -76,3 +76,17 @@ bool AnswersOutsideLock::Settle(platform::Database &db, const Pending &pending)
     m_answers[pending.key()] = pending.ask();
     return true;
 }
+
+void AnswersOutsideLock::Run(platform::Database &db, const std::function<std::optional<Pending>()> &attempt,
+                             const std::function<void()> &putBack)
+{
+    for (int n = 1;; ++n) {
+        Attempt(n);
+        const std::optional<Pending> question = attempt();
+        if (!question)
+            return;
+        putBack();
+        if (!Settle(db, *question))
+            throw *question;
+    }
+}

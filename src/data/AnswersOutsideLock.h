@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 
 namespace platform {
 class Database;
@@ -74,6 +75,15 @@ public:
 
     // The save's attempt number `attempt` (from 1) starts.
     void Attempt(int attempt);
+
+    // A save's attempts until one meets no question: `attempt` makes one, its
+    // transaction over (committed or rolled back) when it returns, and gives
+    // back the question it met inside, if any. Then `putBack` puts the save's
+    // own state back, the question is asked with the file free and the
+    // attempt made again with the answer. A question met inside an outer
+    // save's transaction goes on to that save.
+    void Run(platform::Database &db, const std::function<std::optional<Pending>()> &attempt,
+             const std::function<void()> &putBack);
 
 private:
     const Given *find(const QString &key) const;

@@ -167,13 +167,15 @@ bool CItemCosts::OnInitDialog()
     }
     m_nRowCount = int(m_query.size());
     m_saved.OpenServicesOfItem(*m_pItem, 0);
+    bool header = false;
     for (; m_saved.IsOpen() && !m_saved.IsEOF(); m_saved.MoveNext()) {
-        if (m_saved.m_SerNo == 0) {
+        m_asRead.emplace(m_saved.m_ItemID, CItemSet(m_saved));
+        if (m_saved.m_SerNo == 0 && !header) {
+            header = true;
             m_nItemRowPriceLock = m_saved.m_Mix;
             m_itemSavedCost = m_saved.m_Cost;
             m_itemSavedPrice = m_saved.m_Price;
             m_strRibbonTitle = m_saved.m_Description;
-            break;
         }
     }
 
@@ -609,82 +611,84 @@ bool CItemCosts::SaveCosts(bool lock)
             return false;
         }
     }
-    // The rows as this sheet read them: each is written under the one rule
-    // for shared rows, only what this sheet changes and onto the row as it
-    // is now; a field another user saved too is asked about, outside the
+    // Each row is written under the one rule for shared rows: only what this
+    // sheet changes, over the row as the sheet read it, onto the row as it is
+    // now; a field another user saved too is asked about, outside the
     // transaction (see AnswersOutsideLock), and the save is made again.
-    std::map<qint32, CItemSet> asRead;
-    for (m_saved.MoveFirst(); !m_saved.IsEOF(); m_saved.MoveNext())
-        asRead.emplace(m_saved.m_ItemID, CItemSet(m_saved));
+    const std::map<qint32, CItemSet> &asRead = m_asRead;
     QString refused;
     bool jobRefused = false;
     bool cancelled = false;
     bool failed = false;
+    bool dbFailed = false;
     AnswersOutsideLock answers;
-    for (int attempt = 1;; ++attempt) {
-        answers.Attempt(attempt);
-        std::optional<AnswersOutsideLock::Pending> question;
-        DeferredDaoErrors deferred;
-        try {
-            // Every row or none: a failure leaves the item as it was.
-            platform::Transaction transaction(SharedDatabase());
-            m_saved.Requery();
-            for (m_saved.MoveFirst(); !m_saved.IsEOF(); m_saved.MoveNext()) {
-                const auto read = asRead.find(m_saved.m_ItemID);
-                m_saved.Edit();
-                if (read != asRead.end())
-                    ShowAsRead(read->second);
-                if (m_saved.m_SerNo == 0) {
-                    m_saved.m_Cost = CentsToCurrency(current.cost);
-                    m_saved.m_Price = CentsToCurrency(current.price);
-                    m_saved.m_Regis = quint8(CItemPrice::GetPriceChangeState(m_saved.m_Price, m_pEngine->GetNewPrice()));
-                    if (lock)
-                        m_saved.m_Mix = 1;
-                } else if (const auto it = byId.find(m_saved.m_ItemID); it != byId.end()) {
-                    const Sheet::Row &row = *it->second;
-                    m_saved.m_ActualTime = row.actualTime;
-                    m_saved.m_ChargeTime = row.chargeTime;
-                    m_saved.m_ActualQty = row.actualQty;
-                    m_saved.m_ChargeQty = row.chargeQty;
-                    m_saved.m_TimeCost = CentsToCurrency(row.timeCost);
-                    m_saved.m_MatCost = CentsToCurrency(row.matCost);
-                    m_saved.m_Cost = CentsToCurrency(row.cost);
-                    m_saved.m_Price = CentsToCurrency(row.price);
-                }
-                // Under the one rule; a failure is kept until the
-                // transaction has rolled back, and the edit is gone then.
-                if (!m_saved.SafeUpdate(QString())) {
-                    if (m_saved.GetEditMode() == CXDaoSet::dbEditNone) {
-                        failed = true;
+    answers.Run(
+        SharedDatabase(),
+        [&]() -> std::optional<AnswersOutsideLock::Pending> {
+            std::optional<AnswersOutsideLock::Pending> question;
+            DeferredDaoErrors deferred;
+            try {
+                // Every row or none: a failure leaves the item as it was.
+                platform::Transaction transaction(SharedDatabase());
+                m_saved.Requery();
+                for (m_saved.MoveFirst(); !m_saved.IsEOF(); m_saved.MoveNext()) {
+                    const auto read = asRead.find(m_saved.m_ItemID);
+                    m_saved.Edit();
+                    if (read != asRead.end())
+                        ShowAsRead(read->second);
+                    if (m_saved.m_SerNo == 0) {
+                        m_saved.m_Cost = CentsToCurrency(current.cost);
+                        m_saved.m_Price = CentsToCurrency(current.price);
+                        m_saved.m_Regis =
+                            quint8(CItemPrice::GetPriceChangeState(m_saved.m_Price, m_pEngine->GetNewPrice()));
+                        if (lock)
+                            m_saved.m_Mix = 1;
+                    } else if (const auto it = byId.find(m_saved.m_ItemID); it != byId.end()) {
+                        const Sheet::Row &row = *it->second;
+                        m_saved.m_ActualTime = row.actualTime;
+                        m_saved.m_ChargeTime = row.chargeTime;
+                        m_saved.m_ActualQty = row.actualQty;
+                        m_saved.m_ChargeQty = row.chargeQty;
+                        m_saved.m_TimeCost = CentsToCurrency(row.timeCost);
+                        m_saved.m_MatCost = CentsToCurrency(row.matCost);
+                        m_saved.m_Cost = CentsToCurrency(row.cost);
+                        m_saved.m_Price = CentsToCurrency(row.price);
+                    }
+                    // Under the one rule; a failure is kept until the
+                    // transaction has rolled back, and the edit is gone then.
+                    if (!m_saved.SafeUpdate(QString())) {
+                        if (m_saved.GetEditMode() == CXDaoSet::dbEditNone) {
+                            failed = true;
+                            break;
+                        }
+                        cancelled = true; // the user chose to save nothing now
                         break;
                     }
-                    cancelled = true; // the user chose to save nothing now
-                    break;
                 }
+                // Cancelled, failed or the job refused: rolled back as the
+                // transaction ends.
+                if (!cancelled && !failed && m_job.save && !m_job.save(refused))
+                    jobRefused = true;
+                else if (!cancelled && !failed)
+                    transaction.commit();
+            } catch (const AnswersOutsideLock::Pending &pending) {
+                question.emplace(pending);
+            } catch (const platform::DbException &e) {
+                // Rolled back already; the rows in memory may hold the failed edits.
+                if (m_saved.GetEditMode() != 0)
+                    m_saved.CancelUpdate();
+                m_saved.Requery();
+                ShowDaoError(e, QStringLiteral("Cannot save "));
+                dbFailed = true;
             }
-            // Cancelled, failed or the job refused: rolled back as the
-            // transaction ends.
-            if (!cancelled && !failed && m_job.save && !m_job.save(refused))
-                jobRefused = true;
-            else if (!cancelled && !failed)
-                transaction.commit();
-        } catch (const AnswersOutsideLock::Pending &pending) {
-            question.emplace(pending);
-        } catch (const platform::DbException &e) {
-            // Rolled back already; the rows in memory may hold the failed edits.
+            return question;
+        },
+        [&] {
             if (m_saved.GetEditMode() != 0)
                 m_saved.CancelUpdate();
-            m_saved.Requery();
-            ShowDaoError(e, QStringLiteral("Cannot save "));
-            return false;
-        }
-        if (!question)
-            break;
-        if (m_saved.GetEditMode() != 0)
-            m_saved.CancelUpdate();
-        if (!answers.Settle(SharedDatabase(), *question))
-            throw *question;
-    }
+        });
+    if (dbFailed)
+        return false;
     if (failed) {
         m_saved.Requery();
         return false;
@@ -707,6 +711,10 @@ bool CItemCosts::SaveCosts(bool lock)
             Prompt::messageBox(refused, QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
         return false;
     }
+    // Saved: the rows as written are what the sheet has read now.
+    m_asRead.clear();
+    for (m_saved.Requery(); !m_saved.IsEOF(); m_saved.MoveNext())
+        m_asRead.emplace(m_saved.m_ItemID, CItemSet(m_saved));
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include "estimating/CItemSpecsData.h"
 #include "views/CDlgGrid.h"
 
+#include <map>
 #include <memory>
 
 class CItemPrice;
@@ -88,6 +89,10 @@ private:
 
     CItemSet *m_pItem = nullptr;
     CItemSet m_saved;
+    // The item's rows as this sheet read them, by ItemID: a save writes only
+    // what the sheet changed over them, and a refused save keeps them, so
+    // that the next save still asks about what another user saved meanwhile.
+    std::map<qint32, CItemSet> m_asRead;
     std::unique_ptr<CItemPrice> m_pEngine;
     CItemSpecsData::JobAlongside m_job;
     CItemCostSheet m_sheet;

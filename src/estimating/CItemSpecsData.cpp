@@ -1241,15 +1241,18 @@ bool CItemSpecsData::SaveItem(bool &priced)
     // another user saved too, of the item or its job) is asked once the
     // transaction has rolled back, and the save is made again with the answer.
     AskQuantitiesBeforeWrite();
+    enum class Outcome { Saved, ItemRefused, JobRefused, Asks, Failed };
+    Outcome outcome = Outcome::Failed;
+    QString why;
+    std::optional<platform::DbException> failure;
     AnswersOutsideLock answers;
-    for (int attempt = 1;; ++attempt) {
-        answers.Attempt(attempt);
-        enum class Outcome { Saved, ItemRefused, JobRefused, Asks, Failed };
-        Outcome outcome = Outcome::Failed;
-        QString why;
-        std::optional<AnswersOutsideLock::Pending> question;
-        std::optional<platform::DbException> failure;
-        {
+    answers.Run(
+        SharedDatabase(),
+        [&]() -> std::optional<AnswersOutsideLock::Pending> {
+            outcome = Outcome::Failed;
+            why.clear();
+            failure.reset();
+            std::optional<AnswersOutsideLock::Pending> question;
             // A database failure is shown once the transaction has rolled
             // back: no workstation waits while its box is open.
             DeferredDaoErrors deferred;
@@ -1286,39 +1289,40 @@ bool CItemSpecsData::SaveItem(bool &priced)
                 outcome = Outcome::Failed;
             }
             transaction.reset(); // rolled back unless committed
+            return question;
+        },
+        [&] {
+            undo();
+            priced = false;
+        });
+    if (outcome == Outcome::Saved)
+        return true;
+    undo();
+    priced = false;
+    switch (outcome) {
+    case Outcome::Saved:
+    case Outcome::Asks:
+        break;
+    case Outcome::ItemRefused:
+        if (const auto saying = std::exchange(m_sayAfterRollback, nullptr))
+            saying();
+        return false;
+    case Outcome::JobRefused:
+        // Said as the check before the save says it, now that nothing of
+        // it is in the file (the job's window may read the job again).
+        if (!why.isEmpty() && m_job.check) {
+            const QString now = m_job.check();
+            if (!now.isEmpty())
+                why = now;
         }
-        if (outcome == Outcome::Saved)
-            return true;
-        undo();
-        priced = false;
-        switch (outcome) {
-        case Outcome::Saved:
-            break;
-        case Outcome::Asks:
-            if (!answers.Settle(SharedDatabase(), *question))
-                throw *question;
-            continue;
-        case Outcome::ItemRefused:
-            if (const auto saying = std::exchange(m_sayAfterRollback, nullptr))
-                saying();
-            return false;
-        case Outcome::JobRefused:
-            // Said as the check before the save says it, now that nothing of
-            // it is in the file (the job's window may read the job again).
-            if (!why.isEmpty() && m_job.check) {
-                const QString now = m_job.check();
-                if (!now.isEmpty())
-                    why = now;
-            }
-            if (!why.isEmpty())
-                Prompt::messageBox(why, QString(), platform::MB_ICONEXCLAMATION);
-            return false;
-        case Outcome::Failed:
-            ShowDaoError(*failure, QStringLiteral("Cannot save Items"));
-            return false;
-        }
+        if (!why.isEmpty())
+            Prompt::messageBox(why, QString(), platform::MB_ICONEXCLAMATION);
+        return false;
+    case Outcome::Failed:
+        ShowDaoError(*failure, QStringLiteral("Cannot save Items"));
         return false;
     }
+    return false;
 }
 
 void CItemSpecsData::NameHeaderFields(CItemSet &head) const

@@ -400,10 +400,10 @@ bool CJobDlg::SaveItemsOntoJob(const std::function<int()> &write, bool forceTota
         // job another user saved too) is asked once it has rolled back, and
         // the save is made again with the answer.
         AnswersOutsideLock answers;
-        for (int attempt = 1;; ++attempt) {
-            answers.Attempt(attempt);
-            std::optional<AnswersOutsideLock::Pending> question;
-            {
+        answers.Run(
+            db,
+            [&]() -> std::optional<AnswersOutsideLock::Pending> {
+                std::optional<AnswersOutsideLock::Pending> question;
                 // A failure is shown once the transaction is rolled back: no
                 // workstation waits while its box is open.
                 DeferredDaoErrors deferred;
@@ -433,13 +433,9 @@ bool CJobDlg::SaveItemsOntoJob(const std::function<int()> &write, bool forceTota
                     else
                         ShowDaoError(e, QStringLiteral("Cannot save Items"));
                 }
-            }
-            if (!question)
-                break;
-            record = before;
-            if (!answers.Settle(db, *question))
-                throw *question;
-        }
+                return question;
+            },
+            [&] { record = before; });
         if (given)
             return false; // rolled back; the writer has said why
         if (state != CJobSet::ItemsJobReady) {

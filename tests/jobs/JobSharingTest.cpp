@@ -564,7 +564,9 @@ TEST_F(JobSharing, NoQuestionOfASaveIsAskedWhileTheSaveHoldsTheFile)
         QStringLiteral("Another user has saved this record since you opened it, and changed the same field:\n\n%1\n\n"
                        "Save what you typed over it?\n\nYes saves yours, No keeps the other user's; your other changes "
                        "are saved either way. Cancel saves nothing now.");
-    enum Path { ItemRow, JobRow, Pricing, Costs, Command };
+    // CostsFigures: the other user's save changed the job's figures too, so
+    // the first save is refused for them; the next still asks about the row.
+    enum Path { ItemRow, JobRow, Pricing, Costs, CostsFigures, Command };
     struct Case
     {
         const char *what;
@@ -588,6 +590,8 @@ TEST_F(JobSharing, NoQuestionOfASaveIsAskedWhileTheSaveHoldsTheFile)
         {"costs, Yes", Costs, platform::IDYES, quantities, QStringLiteral("Flyers/0|700|Cards|80")},
         {"costs, No", Costs, platform::IDNO, quantities, QStringLiteral("Flyers/0|600|Cards|80")},
         {"costs, Cancel", Costs, platform::IDCANCEL, quantities, QStringLiteral("Flyers/0|600|Cards|80")},
+        {"costs after the job's figures, Yes", CostsFigures, platform::IDYES, quantities,
+         QStringLiteral("Flyers/0|700|Cards|80")},
         {"command, Yes", Command, platform::IDYES, titles, QStringLiteral("Flyers/1|0|Cards for May|80")},
         {"command, No", Command, platform::IDNO, titles, QStringLiteral("Flyers/1|0|Cards REV A|80")},
         {"command, Cancel", Command, platform::IDCANCEL, titles, QStringLiteral("Flyers/0|0|Cards REV A|80")},
@@ -616,9 +620,11 @@ TEST_F(JobSharing, NoQuestionOfASaveIsAskedWhileTheSaveHoldsTheFile)
                 sqlite(QStringLiteral("UPDATE Items SET Description = 'Flyers REV A' WHERE ItemID = %1").arg(item2));
             if (c.path == JobRow || c.path == Command)
                 sqlite(QStringLiteral("UPDATE Jobs SET Title = 'Cards REV A' WHERE JobID = %1").arg(id));
-            if (c.path == Costs)
+            if (c.path == Costs || c.path == CostsFigures)
                 sqlite(QStringLiteral("UPDATE Items SET ActualQty = 600 WHERE JobID = %1 and ItemNo = 2 and SerNo = 1")
                            .arg(id));
+            if (c.path == CostsFigures)
+                sqlite(QStringLiteral("UPDATE Jobs SET Subtotal = 81 WHERE JobID = %1").arg(id));
         };
         // While a question is on screen, a third workstation writes a row
         // with no wait at all (the shell's own, of none): refused, 3260,
@@ -661,7 +667,7 @@ TEST_F(JobSharing, NoQuestionOfASaveIsAskedWhileTheSaveHoldsTheFile)
                 answerClash();
                 d.SendCommand(30527);
                 EXPECT_EQ(prompts().texts(), (QStringList{prompts().texts().value(0), bothChanged.arg(c.line)}));
-            } else if (c.path == Costs) {
+            } else if (c.path == Costs || c.path == CostsFigures) {
                 prompts().clear();
                 prompts().onDialog([&](QDialog &dialog) {
                     auto &costs = dynamic_cast<CItemCosts &>(dialog);
@@ -672,9 +678,21 @@ TEST_F(JobSharing, NoQuestionOfASaveIsAskedWhileTheSaveHoldsTheFile)
                                 costs.sheet().RowAt(r).actualQty = 700;
                     }
                     before = sqlite(QStringLiteral(".dump"));
+                    QStringList refused;
+                    if (c.path == CostsFigures) {
+                        // Refused for the job's figures, the sheet kept as typed.
+                        prompts().answer(platform::IDOK);
+                        costs.SendCommand(1);
+                        refused = prompts().texts();
+                        EXPECT_EQ(refused.size(), 1);
+                        EXPECT_TRUE(refused.value(0).startsWith(
+                            QStringLiteral("Another user has saved the figures of Order %1").arg(jobNo)))
+                            << refused.join(QLatin1Char('|')).toStdString();
+                        EXPECT_TRUE(costs.isVisible());
+                    }
                     answerClash();
                     costs.SendCommand(1);
-                    EXPECT_EQ(prompts().texts(), c.answer ? QStringList{bothChanged.arg(c.line)} : QStringList());
+                    EXPECT_EQ(prompts().texts(), refused + (c.answer ? QStringList{bothChanged.arg(c.line)} : QStringList()));
                     if (c.answer == platform::IDCANCEL) {
                         EXPECT_TRUE(costs.isVisible());
                         EXPECT_TRUE(sqlite(QStringLiteral(".dump")) == before) << "written";
