@@ -2,6 +2,7 @@
 
 #include "data/CXDaoSet.h"
 
+#include <QtCore/QList>
 #include <QtCore/QString>
 #include <QtCore/QtGlobal>
 
@@ -98,6 +99,15 @@ public:
     // on the current row. 0 nothing saved, 1 saved, 2 saved and actual costs
     // rebooked.
     int SetServiceStatus(int value, int what, qint32 itemId);
+    // Marks the open item row (SerNo 0) Done with its services: every service
+    // still to do is finished first, and the item is written Done only when
+    // all of them were. A finish refused or cancelled stops there and leaves
+    // the item's status as it was. Without the shop's inventory it is one
+    // transaction, all or none; with it each row is its own write (finishing
+    // may ask about the stock, never while the file is held), and the services
+    // finished before the refusal stay finished. `finished` gets the services
+    // whose finish is stored. A database error is thrown.
+    bool SetItemDone(QList<qint32> &finished);
     // The quantity moved out of stock when this service is finished (negative
     // when a finished service is reopened), 0 when no stock moves, -1 when the
     // change is refused or cancelled. The stock is booked at once.

@@ -318,6 +318,46 @@ int CItemSet::SetServiceStatus(int value, int what, qint32 itemId)
     return WriteOntoRowNow(before, StatusChange{true, quint8(value), days}, quantity, 0, move);
 }
 
+bool CItemSet::SetItemDone(QList<qint32> &finished)
+{
+    constexpr quint8 kItemDone = 17;
+    finished.clear();
+    if (m_SerNo != 0)
+        return false;
+    const qint32 itemId = m_ItemID;
+    QList<qint32> services;
+    {
+        CItemSet open(m_pDatabase);
+        if (open.OpenServicesOfItem(*this, UnfinishedServices))
+            for (; !open.IsEOF(); open.MoveNext())
+                services.append(open.m_ItemID);
+    }
+    std::optional<platform::Transaction> unit;
+    if (!inventoryRules().enabled)
+        unit.emplace(database());
+    QList<qint32> written;
+    CItemSet service(m_pDatabase);
+    for (qint32 id : services) {
+        if (service.SetServiceStatus(0, 0, id) == 0) {
+            if (!unit)
+                finished = written;
+            return false;
+        }
+        written.append(id);
+    }
+    // The item is read again: finishing its services may have rolled their
+    // costs up into it.
+    if (!OpenByItemID(itemId) || IsEOF() || (m_Status != kItemDone && SetServiceStatus(kItemDone, 0, 0) == 0)) {
+        if (!unit)
+            finished = written;
+        return false;
+    }
+    if (unit)
+        unit->commit();
+    finished = written;
+    return true;
+}
+
 namespace {
 
 // A service's status as the schedule shows it: finished, or the day of the

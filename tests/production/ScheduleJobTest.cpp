@@ -4,6 +4,7 @@
 #include "app/base/DialogControls.h"
 #include "app/base/PrintService.h"
 #include "controls/CXChartCtrl.h"
+#include "data/CItemSet.h"
 #include "data/CJobSet.h"
 #include "jobs/CJobWhen.h"
 #include "platform/Clock.h"
@@ -17,6 +18,7 @@
 #include <QtWidgets/QLineEdit>
 
 #include <QtCore/QLocale>
+#include <QtCore/QScopeGuard>
 #include <QtWidgets/QDateEdit>
 
 namespace {
@@ -552,6 +554,89 @@ TEST_F(ScheduleJob, NotesOperatorsTagsAndTheItemDone)
     mark({m_item});
     EXPECT_TRUE(dialog.OnItemStatus(4));
     EXPECT_EQ(scalar(QStringLiteral("SELECT Status FROM Items WHERE ItemID = %1").arg(m_item)).toInt(), 2 + 4);
+
+    // "Done" finishes the services first, the film before the paper kept in
+    // stock (1,000 sheets, 250 used), and the item only when both are
+    // finished: a paper refused or cancelled leaves the item "Paper" and
+    // moves no stock. With the shop's inventory each row is its own write and
+    // the film stays finished; without it nothing is written.
+    const CItemSet::InventoryRules saved = CItemSet::GetInventoryRules();
+    const auto restore = qScopeGuard([&] { CItemSet::SetInventoryRules(saved); });
+    exec(QStringLiteral("UPDATE Services SET OptInv = 1 WHERE SerNo = %1").arg(kPaper));
+    struct Case
+    {
+        const char *name;
+        bool inventory;
+        int paperStock; // the paper row's inventory status
+        bool quantityConfirmed; // the answer of the Quantity Used window
+        bool paperWriteFails; // the database refuses the paper row
+        bool result;
+        QString statuses; // item, film, paper as stored after
+        qint64 stockAfter;
+        QString message;
+        QString itemShown;
+    };
+    const QString refusedByDatabase =
+        QStringLiteral("Cannot save Items\n\nError 3000 occured:\n\nReserved error (refused); there is no message "
+                       "for this error.\n\n");
+    const Case cases[] = {
+        {"paper not In-Stock", true, 11, true, false, false, QStringLiteral("6\n0\n2"), 1000,
+         QStringLiteral("You may not finish this Service.\nIts Inventory status must be In-Stock."),
+         QStringLiteral("Paper")},
+        {"quantity used cancelled", true, 12, false, false, false, QStringLiteral("6\n0\n2"), 1000, QString(),
+         QStringLiteral("Paper")},
+        {"every service finished", true, 12, true, false, true, QStringLiteral("17\n0\n0"), 750, QString(),
+         QStringLiteral("Done")},
+        {"without inventory, the paper row refused", false, 12, true, true, false, QStringLiteral("6\n2\n2"), 1000,
+         refusedByDatabase, QStringLiteral("Paper")},
+    };
+    int jobNo = 510;
+    for (const Case &c : cases) {
+        exec(QStringLiteral("UPDATE Services SET InStock = 1000 WHERE SerNo = %1").arg(kPaper));
+        const qint32 order = addOrder(++jobNo, 0, today(), today().addDays(9));
+        const qint32 flyers = addItem(order, 1, 2 + 4);
+        const qint32 film = addService(order, 1, kPrep, 2, 2, 30);
+        const qint32 paper = addService(order, 1, kPaper, 2, 2, 30);
+        exec(QStringLiteral("UPDATE Items SET SortNo = 1 WHERE ItemID = %1").arg(film));
+        exec(QStringLiteral("UPDATE Items SET SortNo = 2, ActualQty = 250, Tag2 = %1 WHERE ItemID = %2")
+                 .arg(c.paperStock)
+                 .arg(paper));
+        if (c.paperWriteFails)
+            SharedDatabase().executeNative(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON Items WHEN "
+                                                          "NEW.ItemID = %1 BEGIN SELECT RAISE(ABORT, 'refused'); END")
+                                               .arg(paper));
+        CItemSet::InventoryRules rules;
+        rules.enabled = c.inventory;
+        rules.optionBits = 8;
+        rules.confirm = [&c](qint32, bool, qint32 &, qint32 &) { return c.quantityConfirmed; };
+        CItemSet::SetInventoryRules(rules);
+
+        CJobSet other;
+        ASSERT_TRUE(other.FindById(order));
+        CScheduleJob shown(&other, nullptr);
+        openGrid(shown);
+        CXTable &grid = shown.grid().table();
+        grid.SelectAll(false);
+        grid.ToggleRowSelection(rowOf(shown, flyers), 256);
+        prompts().clear();
+        if (!c.message.isEmpty())
+            prompts().answer(platform::IDOK);
+        EXPECT_EQ(shown.OnItemStatus(17), c.result) << c.name;
+        EXPECT_EQ(prompts().lastText(), c.message) << c.name;
+        EXPECT_EQ(sqliteRows(QStringLiteral("SELECT Status FROM Items WHERE JobID = %1 ORDER BY ItemID").arg(order)),
+                  c.statuses)
+            << c.name;
+        EXPECT_EQ(scalar(QStringLiteral("SELECT InStock FROM Services WHERE SerNo = %1").arg(kPaper)).toInt64(),
+                  c.stockAfter)
+            << c.name;
+        // The grid shows what was stored.
+        EXPECT_EQ(grid.GetCellText(rowOf(shown, flyers), G::ColStatus), c.itemShown) << c.name;
+        const QStringList stored = c.statuses.split(QLatin1Char('\n'));
+        EXPECT_EQ(grid.GetCellLong(rowOf(shown, film), G::ColHideStatus), stored.value(1).toInt()) << c.name;
+        EXPECT_EQ(grid.GetCellLong(rowOf(shown, paper), G::ColHideStatus), stored.value(2).toInt()) << c.name;
+        if (c.paperWriteFails)
+            SharedDatabase().executeNative(QStringLiteral("DROP TRIGGER refuse"));
+    }
 }
 
 } // namespace

@@ -12,7 +12,10 @@
 #include "views/CSetupGridDlg.h"
 #include "controls/CXGridCtrl.h"
 #include "data/CItemSet.h"
+#include "data/SharedDatabase.h"
+#include "platform/db/Database.h"
 
+#include <QtCore/QScopeGuard>
 #include <QtCore/QTimer>
 #include <QtGui/QAction>
 #include <QtGui/QContextMenuEvent>
@@ -399,6 +402,102 @@ TEST_F(ScheduleTest, ItemStatusRules)
     v.view.OnCommand(30729);
     EXPECT_EQ(prompts().lastText(), QStringLiteral("Updated the status of 0 Item(s)."));
     snapshot(v.view, QStringLiteral("items"));
+
+    // Done finishes the services first, the film before the paper, and the
+    // item only when both are finished. A paper kept in stock (1,000 sheets,
+    // 250 used) whose finish is refused or cancelled leaves the item as it
+    // was and moves no stock; with the shop's inventory each row is its own
+    // write and the film stays finished, without it nothing is written.
+    const CItemSet::InventoryRules saved = CItemSet::GetInventoryRules();
+    const auto restore = qScopeGuard([&] { CItemSet::SetInventoryRules(saved); });
+    exec(QStringLiteral("UPDATE Services SET OptInv = 1, InStock = 1000 WHERE SerNo = 902"));
+    const QString notInStock =
+        QStringLiteral("You may not finish this Service.\nIts Inventory status must be In-Stock.");
+    struct Case
+    {
+        const char *name;
+        bool inventory;
+        int paperStock; // the paper row's inventory status
+        bool quantityConfirmed; // the answer of the Quantity Used window
+        bool paperWriteFails; // the database refuses the paper row
+        bool paperSavedMeanwhile; // another user sets the paper to day 5 while the quantity is asked
+        QString statuses; // item, film, paper as stored after
+        qint64 stockAfter;
+        QString message;
+    };
+    const QString refusedByDatabase =
+        QStringLiteral("Cannot save Items\n\nError 3000 occured:\n\nReserved error (refused); there is no message "
+                       "for this error.\n\n");
+    const Case cases[] = {
+        {"paper not In-Stock", true, 11, true, false, false, QStringLiteral("6\n0\n2"), 1000, notInStock},
+        {"quantity used cancelled", true, 12, false, false, false, QStringLiteral("6\n0\n2"), 1000, QString()},
+        {"another user's day for the paper, Cancel", true, 12, true, false, true, QStringLiteral("6\n0\n5"), 1000,
+         QStringLiteral("Another user has saved this record since you opened it, and changed the same field:\n\n"
+                        "Status: the other user's \"Day 5\", yours \"Done\"\n\nSave what you typed over it?\n\n"
+                        "Yes saves yours, No keeps the other user's; your other changes are saved either way. "
+                        "Cancel saves nothing now.")},
+        {"every service finished", true, 12, true, false, false, QStringLiteral("17\n0\n0"), 750, QString()},
+        {"without inventory, the paper row refused", false, 12, true, true, false, QStringLiteral("6\n2\n2"), 1000,
+         refusedByDatabase},
+        {"without inventory, every service finished", false, 12, true, false, false, QStringLiteral("17\n0\n0"),
+         1000, QString()},
+    };
+    int jobNo = 8710;
+    for (const Case &c : cases) {
+        exec(QStringLiteral("UPDATE Services SET InStock = 1000 WHERE SerNo = 902"));
+        const qint32 job = addOrder(++jobNo, 0, today(), today().addDays(4));
+        const qint32 flyers = addItem(job, 1, 6);
+        const qint32 film = addService(job, 1, 901, 2, 2, 30);
+        const qint32 paper = addService(job, 1, 902, 2, 2, 30);
+        exec(QStringLiteral("UPDATE Items SET SortNo = 1 WHERE ItemID = %1").arg(film));
+        exec(QStringLiteral("UPDATE Items SET SortNo = 2, ActualQty = 250, Tag2 = %1 WHERE ItemID = %2")
+                 .arg(c.paperStock)
+                 .arg(paper));
+        if (c.paperWriteFails)
+            SharedDatabase().executeNative(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON Items WHEN "
+                                                          "NEW.ItemID = %1 BEGIN SELECT RAISE(ABORT, 'refused'); END")
+                                               .arg(paper));
+        CItemSet::InventoryRules rules;
+        rules.enabled = c.inventory;
+        rules.optionBits = 8;
+        rules.confirm = [&](qint32, bool, qint32 &, qint32 &) {
+            if (c.paperSavedMeanwhile)
+                exec(QStringLiteral("UPDATE Items SET Status = 5 WHERE ItemID = %1").arg(paper));
+            return c.quantityConfirmed;
+        };
+        CItemSet::SetInventoryRules(rules);
+
+        View shown;
+        shown.view.setListOptions(0);
+        shown.choose(31201);
+        shown.view.ExpandRow(shown.rowOf(flyers));
+        shown.list().SelectItem(shown.rowOf(flyers));
+        prompts().clear();
+        if (!c.message.isEmpty())
+            prompts().answer(c.paperSavedMeanwhile ? platform::IDCANCEL : platform::IDOK);
+        shown.view.OnCommand(31220);
+        EXPECT_EQ(prompts().lastText(), c.message) << c.name;
+        const QString statuses =
+            sqliteRows(QStringLiteral("SELECT Status FROM Items WHERE ItemID IN (%1, %2, %3) ORDER BY ItemID")
+                           .arg(flyers)
+                           .arg(film)
+                           .arg(paper));
+        EXPECT_EQ(statuses, c.statuses) << c.name;
+        EXPECT_EQ(scalar(QStringLiteral("SELECT InStock FROM Services WHERE SerNo = 902")).toInt64(), c.stockAfter)
+            << c.name;
+        // The list shows what was stored: the item's status, each service
+        // done or still to do.
+        const QStringList stored = statuses.split(QLatin1Char('\n'));
+        EXPECT_EQ(shown.list().GetSubItemImage(shown.rowOf(flyers), C::ColStatus),
+                  app->GetScheduleStatusIcon(quint8(stored.value(0).toInt())))
+            << c.name;
+        for (int at : {1, 2}) {
+            const int image = shown.list().GetSubItemImage(shown.rowOf(at == 1 ? film : paper), C::ColTitle);
+            EXPECT_EQ(image >= 84, stored.value(at) == QStringLiteral("0")) << c.name << " service " << at;
+        }
+        if (c.paperWriteFails)
+            SharedDatabase().executeNative(QStringLiteral("DROP TRIGGER refuse"));
+    }
 }
 
 TEST_F(ScheduleTest, OperatorTagAndPriorityWriteOnlyTheirRows)

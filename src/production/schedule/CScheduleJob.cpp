@@ -551,33 +551,18 @@ bool CScheduleJob::OnItemStatus(int status)
         m_chart.update();
         return true;
     }
-    // "Done" finishes every service of the item with it, all or none. With
-    // the shop's inventory on, finishing a service may ask about its stock:
-    // then each service is its own unit, so that no question is asked while
-    // the database is held for writing.
-    CXTable &t = m_grid.table();
+    // "Done" finishes every service of the item first and the item only when
+    // all of them are; a service refused or cancelled leaves the item as it
+    // was. The grid shows what was stored.
+    QList<qint32> finished;
     bool saved = false;
     try {
-        std::optional<platform::Transaction> unit;
-        if (!CItemSet::GetInventoryRules().enabled)
-            unit.emplace(SharedDatabase());
-        const int errorsBefore = DaoErrorCount();
-        if (m_items.SetServiceStatus(kItemDone, 0, key) == 0)
-            return false;
-        for (int r = row + 1; r < t.GetRowCount() && !m_grid.IsItemRow(r); ++r) {
-            if (!m_grid.IsServiceRow(r) || t.GetCellLong(r, G::ColHideStatus) == 0)
-                continue;
-            m_items.SetServiceStatus(0, 0, t.GetRowKey(r));
-            if (DaoErrorCount() != errorsBefore && unit)
-                return false;
-        }
-        if (unit)
-            unit->commit();
-        saved = true;
+        saved = m_items.SetItemDone(finished);
     } catch (const platform::DbException &e) {
         ShowDaoError(e, QStringLiteral("Cannot save Items"));
+        finished.clear();
     }
-    if (saved)
+    if (saved || !finished.isEmpty())
         m_bChanged = 1;
     FillGrid(0);
     return saved;

@@ -22,6 +22,7 @@
 #include "data/OptionsAndLookups.h"
 #include "data/SharedDatabase.h"
 #include "platform/db/Database.h"
+#include "platform/db/DbException.h"
 #include "views/CDlgList.h"
 #include "views/FindPrompt.h"
 #include "views/ListExport.h"
@@ -1368,21 +1369,23 @@ bool CViewSchedule::SetItemStatus(int itemRow, int serviceRow, int status)
     // of an item on Hold, Wait or Proof.
     if (itemRow < 0 && (m_nListOption & kAskItemStatusOption) && !AskItemStatusChange(item.m_Status, quint8(status)))
         return false;
-    if (item.SetServiceStatus(status, 0, 0) == 0)
-        return false;
     const int row = itemRow >= 0 ? itemRow : m_list->FindItemByData(itemId, false);
     if (status == kDoneStatus) {
-        CItemSet service;
-        QList<qint32> ids;
-        service.m_strFilter = QStringLiteral("JobID = %1 and ItemNo = %2 and SubNo = %3 and SerNo > 0 and Status > 0")
-                                  .arg(item.m_JobID)
-                                  .arg(item.m_ItemNo)
-                                  .arg(item.m_SubNo);
-        if (service.RequeryOrOpen(false))
-            for (; !service.IsEOF(); service.MoveNext())
-                ids.append(service.m_ItemID);
-        for (qint32 id : ids)
-            service.SetServiceStatus(0, 0, id);
+        // The services are finished first; the item is Done only when every
+        // one of them is.
+        QList<qint32> finished;
+        bool done = false;
+        try {
+            done = item.SetItemDone(finished);
+        } catch (const platform::DbException &e) {
+            ShowDaoError(e, QStringLiteral("Cannot save Items"));
+            finished.clear();
+        }
+        ShowServicesDone(finished);
+        if (!done)
+            return false;
+    } else if (item.SetServiceStatus(status, 0, 0) == 0) {
+        return false;
     }
     if (row >= 0) {
         CZqApp *app = ZqApp();
@@ -1406,6 +1409,19 @@ bool CViewSchedule::SetItemStatus(int itemRow, int serviceRow, int status)
     }
     //NL
     return true;
+}
+
+void CViewSchedule::ShowServicesDone(const QList<qint32> &serviceIds)
+{
+    if (serviceIds.isEmpty())
+        return;
+    for (int row = 0; row < m_list->GetItemCount(); ++row) {
+        if (!serviceIds.contains(qint32(m_list->GetItemData(row))) || !IsServiceRow(row))
+            continue;
+        const int image = m_list->GetSubItemImage(row, C::ColTitle);
+        if (image >= 48 && image <= 59)
+            m_list->SetSubItemImage(row, C::ColTitle, image + 36);
+    }
 }
 
 int CViewSchedule::OnItemStatus(int status)

@@ -145,6 +145,8 @@ private:
     QList<int> SelectedRows();
     void RepaintOrderRow(int row, qint32 jobId);
     void MarkItemsDone(int orderRow);
+    // The rows of the services whose finish was stored show them done.
+    void ShowServicesDone(const QList<qint32> &serviceIds);
 
     ScheduleLists m_lists;
     ScheduleTable m_table;
