@@ -315,6 +315,42 @@ TEST_F(ScheduleTest, OrderStatusFromTheMenuRepaintsAndMarksItems)
     const int serviceImage = v.list().GetSubItemImage(row + 2, C::ColTitle);
     EXPECT_GE(serviceImage, 84);
     EXPECT_LE(serviceImage, 95);
+
+    // With the shop's inventory each row is its own write: a paper not
+    // In-Stock refuses the order's change after the film was finished. The
+    // film stays finished and is shown so; the message does not say that
+    // nothing was written, and neither the order nor its item changes.
+    const CItemSet::InventoryRules saved = CItemSet::GetInventoryRules();
+    const auto restore = qScopeGuard([&] { CItemSet::SetInventoryRules(saved); });
+    CItemSet::InventoryRules rules;
+    rules.enabled = true;
+    CItemSet::SetInventoryRules(rules);
+    exec(QStringLiteral("UPDATE Services SET OptInv = 1, InStock = 1000 WHERE SerNo = 902"));
+    const qint32 b = addOrder(8302, 0, today(), today().addDays(1));
+    const qint32 bItem = addItem(b, 1, 5);
+    const qint32 film = addService(b, 1, 901, 2, 2, 30);
+    const qint32 paper = addService(b, 1, 902, 2, 2, 30);
+    exec(QStringLiteral("UPDATE Items SET SortNo = 1 WHERE ItemID = %1").arg(film));
+    exec(QStringLiteral("UPDATE Items SET SortNo = 2, Tag2 = 11 WHERE ItemID = %1").arg(paper));
+    View w;
+    w.choose(31101);
+    const int bRow = w.rowOf(b);
+    w.view.ExpandRow(bRow);
+    w.list().SelectItem(bRow);
+    prompts().clear();
+    prompts().answer(platform::IDOK);
+    prompts().answer(platform::IDOK);
+    w.view.OnCommand(31104);
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("The status of Order 8302 could not be changed. The 1 service(s) "
+                                                   "finished before stay finished."));
+    EXPECT_EQ(sqliteRows(QStringLiteral("SELECT Status FROM Items WHERE ItemID IN (%1, %2, %3) ORDER BY ItemID")
+                             .arg(bItem)
+                             .arg(film)
+                             .arg(paper)),
+              QStringLiteral("5\n0\n2"));
+    EXPECT_EQ(sqliteRows(QStringLiteral("SELECT Status FROM Jobs WHERE JobID = %1").arg(b)), QStringLiteral("0"));
+    EXPECT_GE(w.list().GetSubItemImage(w.rowOf(film), C::ColTitle), 84);
+    EXPECT_LT(w.list().GetSubItemImage(w.rowOf(paper), C::ColTitle), 84);
 }
 
 TEST_F(ScheduleTest, UpdateStatusWithoutOrderRowsReportsZero)

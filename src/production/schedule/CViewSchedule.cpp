@@ -1303,11 +1303,20 @@ int CViewSchedule::OnOrderStatus(int status)
         if (!IsOrderRow(row))
             continue;
         const qint32 jobId = m_list->GetItemText(row, C::ColJobId).toInt();
-        const OrderStatusRules::Result result = OrderStatusRules::SetOrderStatus(jobId, status);
+        QList<qint32> finished;
+        const OrderStatusRules::Result result = OrderStatusRules::SetOrderStatus(jobId, status, &finished);
         if (result == OrderStatusRules::Failed) {
+            // With the shop's inventory each service is its own write: those
+            // finished before the refusal are stored, and shown so.
+            ShowServicesDone(finished);
             platform::Prompt::messageBox(
-                QStringLiteral("The status of Order %1 could not be changed; nothing was written.")
-                    .arg(m_list->GetItemText(row, C::ColOrder)));
+                finished.isEmpty()
+                    ? QStringLiteral("The status of Order %1 could not be changed; nothing was written.")
+                          .arg(m_list->GetItemText(row, C::ColOrder))
+                    : QStringLiteral("The status of Order %1 could not be changed. The %2 service(s) finished "
+                                     "before stay finished.")
+                          .arg(m_list->GetItemText(row, C::ColOrder))
+                          .arg(finished.size()));
             continue;
         }
         if (result != OrderStatusRules::Changed)

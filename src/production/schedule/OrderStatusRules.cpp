@@ -45,8 +45,10 @@ int OrderStatusRules::AutomaticStatus(qint32 jobId)
     return itemIds(jobId, QStringLiteral(" and SerNo > 0 and Status > 0")).isEmpty() ? kReadyToShip : 0;
 }
 
-OrderStatusRules::Result OrderStatusRules::SetOrderStatus(qint32 jobId, int status)
+OrderStatusRules::Result OrderStatusRules::SetOrderStatus(qint32 jobId, int status, QList<qint32> *finished)
 {
+    if (finished)
+        finished->clear();
     if (status == kReadyToPost)
         return Unchanged;
     CJobSet job;
@@ -72,12 +74,17 @@ OrderStatusRules::Result OrderStatusRules::SetOrderStatus(qint32 jobId, int stat
     std::optional<platform::Transaction> unit;
     if (!CItemSet::GetInventoryRules().enabled)
         unit.emplace(SharedDatabase());
+    QList<qint32> inUnit;
     try {
         if (status == kReadyToShip) {
             CItemSet item;
-            for (qint32 id : itemIds(jobId, QStringLiteral(" and SerNo > 0 and Status > 0")))
+            for (qint32 id : itemIds(jobId, QStringLiteral(" and SerNo > 0 and Status > 0"))) {
                 if (item.SetServiceStatus(0, 0, id) == 0)
                     return Failed;
+                // Stored at once with the inventory, else with the unit.
+                if (finished)
+                    (unit ? inUnit : *finished).append(id);
+            }
             for (qint32 id : itemIds(jobId, QStringLiteral(" and SerNo = 0"))) {
                 if (!item.OpenByItemID(id))
                     return Failed;
@@ -90,8 +97,11 @@ OrderStatusRules::Result OrderStatusRules::SetOrderStatus(qint32 jobId, int stat
         job.m_Status = quint8(status);
         if (!job.SafeUpdate())
             return Failed;
-        if (unit)
+        if (unit) {
             unit->commit();
+            if (finished)
+                *finished = inUnit;
+        }
     } catch (const platform::DbException &) {
         return Failed;
     }

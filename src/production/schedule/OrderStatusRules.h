@@ -10,8 +10,11 @@
 // is Ready to Post never changes. The automatic status (255) leaves an order
 // On Hold alone and is In Progress while a service is still to do, else
 // Ready to Ship. When an order becomes Ready to Ship all its items are
-// marked Done (17) and all its services done (0). The status change and
-// this follow-up are one transaction: a failure leaves every row as it was.
+// marked Done (17) and all its services done (0). Without the shop's
+// inventory the status change and this follow-up are one transaction: a
+// failure leaves every row as it was. With it each row is its own write
+// (finishing a service may ask about its stock), services first: the
+// services finished before a refusal stay finished.
 class OrderStatusRules
 {
 public:
@@ -21,8 +24,9 @@ public:
     static constexpr int kReadyToPost = 3;
     static constexpr int kItemDone = 17;
 
-    // Sets the order's status; Failed when writing was refused.
-    static Result SetOrderStatus(qint32 jobId, int status);
+    // Sets the order's status; Failed when writing was refused. `finished`,
+    // when given, gets the services whose finish is stored (also on Failed).
+    static Result SetOrderStatus(qint32 jobId, int status, QList<qint32> *finished = nullptr);
     // The status the order would get automatically; -1 when it is not an order.
     static int AutomaticStatus(qint32 jobId);
     // The order's status, -1 when there is no such order.
