@@ -82,6 +82,22 @@ QString stockPastLargest(platform::Database &db, qint32 serNo, qint64 stock)
            PastLargestFigureText(QStringLiteral("In Stock of ") + name, stock, false);
 }
 
+// A service row as the schedule and the costs sheet show it: its category
+// and name, for a question about a figure of it another user saved too.
+QString serviceLineName(platform::Database &db, qint32 serNo)
+{
+    platform::Recordset set(db);
+    set.open(platform::Recordset::Type::Snapshot,
+             QStringLiteral("SELECT ServiceCategories.CatName, Services.Name FROM Services LEFT JOIN "
+                            "ServiceCategories ON ServiceCategories.CatNo = Services.CatNo WHERE Services.SerNo = ?"),
+             {platform::Value(serNo)});
+    if (set.isEOF())
+        return QString();
+    const QString category = set.value(0).toString();
+    const QString name = set.value(1).toString();
+    return category.isEmpty() ? name : category + QStringLiteral(": ") + name;
+}
+
 CItemSet::InventoryRules &inventoryRules()
 {
     static CItemSet::InventoryRules rules;
@@ -392,15 +408,22 @@ int CItemSet::WriteOntoRowNow(const CItemSet &before, const StatusChange &status
                 settle(bookMinutes, before.m_ActualTime, minutes, minutesNow, minutesAsked, minutesToAsk);
             const bool takeStatus =
                 settle(changeStatus, before.m_Status, statusMine, statusNow, statusAsked, statusToAsk);
+            // Named by the service's line, then the figure.
+            QString line;
+            if (statusToAsk || quantityToAsk || minutesToAsk)
+                line = serviceLineName(db, m_SerNo);
+            const auto named = [&line](const QString &field) {
+                return line.isEmpty() ? field : line + QStringLiteral(", ") + field;
+            };
             if (statusToAsk)
-                lines.append(CXDaoSet::BothChangedLine(QStringLiteral("Status"), serviceStatusText(*statusToAsk),
+                lines.append(CXDaoSet::BothChangedLine(named(QStringLiteral("Status")), serviceStatusText(*statusToAsk),
                                                        serviceStatusText(statusMine)));
             if (quantityToAsk)
-                lines.append(CXDaoSet::BothChangedLine(QStringLiteral("Actual Quantity"),
+                lines.append(CXDaoSet::BothChangedLine(named(QStringLiteral("Actual Quantity")),
                                                        QString::number(*quantityToAsk), QString::number(quantity)));
             if (minutesToAsk)
-                lines.append(CXDaoSet::BothChangedLine(QStringLiteral("Actual Time"), QString::number(*minutesToAsk),
-                                                       QString::number(minutes)));
+                lines.append(CXDaoSet::BothChangedLine(named(QStringLiteral("Actual Time")),
+                                                       QString::number(*minutesToAsk), QString::number(minutes)));
             if (lines.isEmpty()) {
                 // This user's changes go onto the row as it is now; no other
                 // field is written, and the costs are rescaled from the
