@@ -583,9 +583,9 @@ TEST_F(JobSharing, NoQuestionOfASaveIsAskedWhileTheSaveHoldsTheFile)
     // The costs sheet names a figure by its line (the service as its first
     // column shows it, the item by its Current Total row) and its column.
     const QString quantities =
-        QStringLiteral("Binding: Press run, Actual Quantity: the other user's \"600\", yours \"700\"");
+        QStringLiteral("Item: Press run, Actual Quantity: the other user's \"600\", yours \"700\"");
     const QString servicePrices =
-        QStringLiteral("Binding: Press run, Service Price: the other user's \"80.00\", yours \"90.00\"");
+        QStringLiteral("Item: Press run, Service Price: the other user's \"80.00\", yours \"90.00\"");
     const QString itemPrices = QStringLiteral(
         "Current Total (of values above), Service Price: the other user's \"85.00\", yours \"90.00\"");
     const Case cases[] = {
