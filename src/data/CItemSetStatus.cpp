@@ -10,6 +10,7 @@
 
 #include "data/CItemSet.h"
 
+#include "app/base/CZqApp.h"
 #include "app/base/MoneyText.h"
 #include "app/base/QuantityText.h"
 #include "data/CJobSet.h"
@@ -80,6 +81,56 @@ QString stockPastLargest(platform::Database &db, qint32 serNo, qint64 stock)
     }
     return QStringLiteral("Nothing was saved: ") +
            PastLargestFigureText(QStringLiteral("In Stock of ") + name, stock, false);
+}
+
+// A service row as the schedule and the costs sheet show it: its category
+// and name, for a question about a figure of it another user saved too.
+QString serviceLineName(platform::Database &db, qint32 serNo)
+{
+    platform::Recordset set(db);
+    set.open(platform::Recordset::Type::Snapshot,
+             QStringLiteral("SELECT ServiceCategories.CatName, Services.Name FROM Services LEFT JOIN "
+                            "ServiceCategories ON ServiceCategories.CatNo = Services.CatNo WHERE Services.SerNo = ?"),
+             {platform::Value(serNo)});
+    if (set.isEOF())
+        return QString();
+    const QString category = set.value(0).toString();
+    const QString name = set.value(1).toString();
+    return category.isEmpty() ? name : category + QStringLiteral(": ") + name;
+}
+
+// An item row as the schedule shows it under its order: "Item 1001-2".
+QString itemLineName(platform::Database &db, qint32 jobId, qint32 itemNo, qint32 subNo)
+{
+    platform::Recordset set(db);
+    set.open(platform::Recordset::Type::Snapshot, QStringLiteral("SELECT JobNo FROM Jobs WHERE JobID = ?"),
+             {platform::Value(jobId)});
+    QString number = QString::number(itemNo);
+    if (!set.isEOF() && !set.value(0).isNull())
+        number = set.value(0).toString() + QLatin1Char('-') + number;
+    if (subNo != 0)
+        number += QLatin1Char('.') + QString::number(subNo);
+    return QStringLiteral("Item ") + number;
+}
+
+// A code of the schedule's columns (operator, tag, priority, an item's
+// status) as the schedule shows it: its name, else its number.
+QString scheduleCodeText(int what, const platform::Value &value)
+{
+    const quint8 no = quint8(value.isNull() ? 0 : value.toInt64());
+    QString name;
+    if (CZqApp *app = ZqApp()) {
+        int icon = 0;
+        switch (what) {
+        case 1: app->GetEmployeeNameAndIcon(no, name, icon); break;
+        case 2: app->GetTagNameAndIcon(no, name, icon); break;
+        case 3: app->GetStockStatusNameAndIcon(no, name, icon); break;
+        default: app->GetScheduleStatusName(name, no); break;
+        }
+    }
+    if (!name.trimmed().isEmpty())
+        return name.trimmed();
+    return no == 0 && what != 0 ? QString() : QString::number(no);
 }
 
 CItemSet::InventoryRules &inventoryRules()
@@ -280,6 +331,21 @@ int CItemSet::SetServiceStatus(int value, int what, qint32 itemId)
     if (!SafeEdit())
         return 0;
 
+    // A code another user saved too is asked about by the row's line and
+    // the schedule's column, by its name.
+    if ((what >= 1 && what <= 3) || m_SerNo == 0) {
+        const QString line =
+            m_SerNo == 0 ? itemLineName(database(), m_JobID, m_ItemNo, m_SubNo) : serviceLineName(database(), m_SerNo);
+        const auto name = [&](const void *member, const QString &column, int code) {
+            SetFieldCaption(member, line.isEmpty() ? column : line + QStringLiteral(", ") + column);
+            SetFieldShownAs(member, [code](const platform::Value &v) { return scheduleCodeText(code, v); });
+        };
+        name(&m_EmpNo, QStringLiteral("Operator"), 1);
+        name(&m_Tag1, QStringLiteral("Tag"), 2);
+        name(&m_Tag2, QStringLiteral("Priority"), 3);
+        if (m_SerNo == 0)
+            name(&m_Status, QStringLiteral("Status"), 0);
+    }
     switch (what) {
     case 1: m_EmpNo = quint8(value); return SafeUpdate(GetDefaultSQL()) ? 1 : 0;
     case 2: m_Tag1 = quint8(value); return SafeUpdate(GetDefaultSQL()) ? 1 : 0;
@@ -432,15 +498,22 @@ int CItemSet::WriteOntoRowNow(const CItemSet &before, const StatusChange &status
                 settle(bookMinutes, before.m_ActualTime, minutes, minutesNow, minutesAsked, minutesToAsk);
             const bool takeStatus =
                 settle(changeStatus, before.m_Status, statusMine, statusNow, statusAsked, statusToAsk);
+            // Named by the service's line, then the figure.
+            QString line;
+            if (statusToAsk || quantityToAsk || minutesToAsk)
+                line = serviceLineName(db, m_SerNo);
+            const auto named = [&line](const QString &field) {
+                return line.isEmpty() ? field : line + QStringLiteral(", ") + field;
+            };
             if (statusToAsk)
-                lines.append(CXDaoSet::BothChangedLine(QStringLiteral("Status"), serviceStatusText(*statusToAsk),
+                lines.append(CXDaoSet::BothChangedLine(named(QStringLiteral("Status")), serviceStatusText(*statusToAsk),
                                                        serviceStatusText(statusMine)));
             if (quantityToAsk)
-                lines.append(CXDaoSet::BothChangedLine(QStringLiteral("Actual Quantity"),
+                lines.append(CXDaoSet::BothChangedLine(named(QStringLiteral("Actual Quantity")),
                                                        QString::number(*quantityToAsk), QString::number(quantity)));
             if (minutesToAsk)
-                lines.append(CXDaoSet::BothChangedLine(QStringLiteral("Actual Time"), QString::number(*minutesToAsk),
-                                                       QString::number(minutes)));
+                lines.append(CXDaoSet::BothChangedLine(named(QStringLiteral("Actual Time")),
+                                                       QString::number(*minutesToAsk), QString::number(minutes)));
             if (lines.isEmpty()) {
                 // This user's changes go onto the row as it is now; no other
                 // field is written, and the costs are rescaled from the

@@ -587,6 +587,49 @@ void CItemCosts::ShowAsRead(const CItemSet &read)
     over(m_saved.m_MatCost, read.m_MatCost, Value(read.m_MatCost));
 }
 
+void CItemCosts::NameWrittenFields(const QString &line)
+{
+    using platform::Value;
+    const bool item = line.isEmpty();
+    const CXGridCtrl &grid = item ? m_wndGrid2 : m_wndGrid;
+    const QString row = item ? Sheet::TotalsLabel(Sheet::CurrentTotal) : line;
+    const auto caption = [&](int column) {
+        const QString heading = grid.GetColumnHeader(column).simplified();
+        return heading.isEmpty() ? row : row + QStringLiteral(", ") + heading;
+    };
+    const auto name = [&](const void *member, int column, bool money) {
+        m_saved.SetFieldCaption(member, caption(column));
+        m_saved.SetFieldShownAs(member, [&grid, column, money](const Value &v) {
+            if (v.isNull())
+                return QString();
+            return grid.ShownValueText(column, money ? CurrencyToCents(v.toMoney()) : v.toInt64());
+        });
+    };
+    name(&m_saved.m_ActualTime, Sheet::ColActualTime, false);
+    name(&m_saved.m_ChargeTime, Sheet::ColChargeTime, false);
+    name(&m_saved.m_ActualQty, Sheet::ColActualQty, false);
+    name(&m_saved.m_ChargeQty, Sheet::ColChargeQty, false);
+    name(&m_saved.m_TimeCost, Sheet::ColTimeCost, true);
+    name(&m_saved.m_MatCost, Sheet::ColMatCost, true);
+    name(&m_saved.m_Cost, Sheet::ColCost, true);
+    name(&m_saved.m_Price, Sheet::ColPrice, true);
+    // The item's price against its default price: the mark beside the
+    // price, in the marks the sheet's help explains.
+    m_saved.SetFieldCaption(&m_saved.m_Regis, caption(Sheet::ColPriceMark));
+    m_saved.SetFieldShownAs(&m_saved.m_Regis, [](const Value &v) {
+        const qint64 state = v.isNull() ? 0 : v.toInt64();
+        return state == 11 ? QStringLiteral("+") : state == 12 ? QStringLiteral("-") : QStringLiteral("=");
+    });
+    // The item's price lock: the window's lock button.
+    m_saved.SetFieldCaption(&m_saved.m_Mix, QStringLiteral("Save as Locked"));
+    m_saved.SetFieldShownAs(&m_saved.m_Mix, [](const Value &v) {
+        const qint64 level = v.isNull() ? 0 : v.toInt64();
+        if (level <= 0)
+            return QStringLiteral("Not locked");
+        return level == 1 ? QStringLiteral("Locked") : QStringLiteral("Locked (password level %1)").arg(level - 1);
+    });
+}
+
 bool CItemCosts::SaveCosts(bool lock)
 {
     if (!m_saved.IsOpen())
@@ -636,6 +679,11 @@ bool CItemCosts::SaveCosts(bool lock)
                     m_saved.Edit();
                     if (read != asRead.end())
                         ShowAsRead(read->second);
+                    const auto line = byId.find(m_saved.m_ItemID);
+                    if (m_saved.m_SerNo == 0)
+                        NameWrittenFields(QString());
+                    else if (line != byId.end())
+                        NameWrittenFields(line->second->name);
                     if (m_saved.m_SerNo == 0) {
                         m_saved.m_Cost = CentsToCurrency(current.cost);
                         m_saved.m_Price = CentsToCurrency(current.price);
@@ -643,8 +691,8 @@ bool CItemCosts::SaveCosts(bool lock)
                             quint8(CItemPrice::GetPriceChangeState(m_saved.m_Price, m_pEngine->GetNewPrice()));
                         if (lock)
                             m_saved.m_Mix = 1;
-                    } else if (const auto it = byId.find(m_saved.m_ItemID); it != byId.end()) {
-                        const Sheet::Row &row = *it->second;
+                    } else if (line != byId.end()) {
+                        const Sheet::Row &row = *line->second;
                         m_saved.m_ActualTime = row.actualTime;
                         m_saved.m_ChargeTime = row.chargeTime;
                         m_saved.m_ActualQty = row.actualQty;

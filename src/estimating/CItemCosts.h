@@ -66,6 +66,12 @@ public:
     // The fields a save writes, each the row holds now other than as read,
     // taken as shown to this user as read (m_saved being edited).
     void ShowAsRead(const CItemSet &read);
+    // Names each field a save writes on the row being edited (m_saved) as
+    // the sheet shows it, for a question about a figure another user saved
+    // too: its line (the service's, or the item's Current Total) and its
+    // column's heading, its values as the column shows them. `line` is the
+    // service row's name, empty for the item's own row.
+    void NameWrittenFields(const QString &line);
     bool SaveCosts(bool lock);
     void OnSavedVsDefault();
     void OnItemDirectCost();

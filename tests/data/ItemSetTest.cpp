@@ -466,13 +466,15 @@ TEST_F(ServiceStatusTest, ActualCostsAreRescaledAndRolledUp)
 // Another workstation saves the service row between this one's reading and
 // its booking: only the booking goes onto the row as it is now, its costs
 // rescaled from the figures stored then; a field both changed is asked about
-// by the window's name for it, with the file free.
+// by the service's line and the window's name for it, with the file free.
 TEST_F(ServiceStatusTest, ActualCostsAreBookedOntoTheRowAsItIsNow)
 {
     const QString kAsked = QStringLiteral(
         "Another user has saved this record since you opened it, and changed the same field:\n\n%1\n\nSave what "
         "you typed over it?\n\nYes saves yours, No keeps the other user's; your other changes are saved either "
         "way. Cancel saves nothing now.");
+    // The service in its category, as the schedule names its line.
+    exec(QStringLiteral("INSERT INTO ServiceCategories (CatNo, CatName) VALUES (101, 'Paper')"));
     // Read as: ActualQty 100, ActualTime 30, MatCost 10.00, TimeCost 4.00,
     // Cost 14.00, Status 1 (day 1).
     struct Case
@@ -501,16 +503,16 @@ TEST_F(ServiceStatusTest, ActualCostsAreBookedOntoTheRowAsItIsNow)
          "|100|45|10|12|22|0", "22"},
         // Yes: 150 over the 120 stored, 12.00 / 120 x 150 = 15.00.
         {"the quantity both changed, mine kept", "ActualQty = 120, MatCost = 12, Cost = 16", 150, 0, IDYES,
-         "Actual Quantity: the other user's \"120\", yours \"150\"", true, "|150|30|15|4|19|0", "19"},
+         "Paper: Stock Paper, Actual Quantity: the other user's \"120\", yours \"150\"", true, "|150|30|15|4|19|0", "19"},
         {"the quantity both changed, theirs kept", "ActualQty = 120, MatCost = 12, Cost = 16", 150, 0, IDNO,
-         "Actual Quantity: the other user's \"120\", yours \"150\"", false, "|120|30|12|4|16|1", "0"},
+         "Paper: Stock Paper, Actual Quantity: the other user's \"120\", yours \"150\"", false, "|120|30|12|4|16|1", "0"},
         {"cancelled: nothing written", "ActualQty = 120, [Note] = 'x'", 150, 0, platform::IDCANCEL,
-         "Actual Quantity: the other user's \"120\", yours \"150\"", false, "x|120|30|10|4|14|1", "0"},
+         "Paper: Stock Paper, Actual Quantity: the other user's \"120\", yours \"150\"", false, "x|120|30|10|4|14|1", "0"},
         // Booking finishes the service; the other user planned it for day 3.
         {"the status both changed, mine kept", "Status = 3", 150, 0, IDYES,
-         "Status: the other user's \"Day 3\", yours \"Done\"", true, "|150|30|15|4|19|0", "19"},
+         "Paper: Stock Paper, Status: the other user's \"Day 3\", yours \"Done\"", true, "|150|30|15|4|19|0", "19"},
         {"the status both changed, theirs kept", "Status = 3", 150, 0, IDNO,
-         "Status: the other user's \"Day 3\", yours \"Done\"", true, "|150|30|15|4|19|3", "19"},
+         "Paper: Stock Paper, Status: the other user's \"Day 3\", yours \"Done\"", true, "|150|30|15|4|19|3", "19"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -525,7 +527,8 @@ TEST_F(ServiceStatusTest, ActualCostsAreBookedOntoTheRowAsItIsNow)
         if (c.answer == 0)
             EXPECT_TRUE(prompts().texts().isEmpty()) << prompts().texts().join(QLatin1Char('|')).toStdString();
         else
-            EXPECT_EQ(prompts().texts(), QStringList{kAsked.arg(QLatin1String(c.asked))});
+            EXPECT_EQ(prompts().texts(), QStringList{kAsked.arg(QLatin1String(c.asked))})
+                << prompts().texts().join(QLatin1Char('|')).toStdString();
         EXPECT_EQ(scalar(QStringLiteral("SELECT [Note] & '|' & ActualQty & '|' & ActualTime & '|' & MatCost & '|' & "
                                         "TimeCost & '|' & Cost & '|' & Status FROM Items WHERE ItemID = %1")
                              .arg(service))
@@ -545,35 +548,43 @@ TEST_F(ServiceStatusTest, AFinishWhileAnotherWorkstationSavedTheRow)
     rules.enabled = true;
     rules.optionBits = 0;
     CItemSet::SetInventoryRules(rules);
+    exec(QStringLiteral("INSERT INTO ServiceCategories (CatNo, CatName) VALUES (101, 'Paper')"));
     struct Case
     {
         const char *what;
         const char *other;
         int answer;
         int result;
-        const char *stored; // Note|Status|ActualQty
+        const char *stored; // Note|Status|ActualQty|EmpNo
         qint32 stock;
+        // The schedule's assignment made instead of the finish (1: operator).
+        int assign = 0, value = 0;
+        const char *asked = "Paper: Stock Paper, Status: the other user's \"Day 3\", yours \"Done\"";
     };
+    const char *operators = "Paper: Stock Paper, Operator: the other user's \"3\", yours \"5\"";
     const Case cases[] = {
-        {"a note saved meanwhile", "[Note] = 'Call first'", 0, 1, "Call first|0|100", 900},
-        {"planned for day 3 meanwhile, mine kept", "Status = 3", IDYES, 1, "|0|100", 900},
-        {"planned for day 3 meanwhile, theirs kept", "Status = 3", IDNO, 1, "|3|100", 900},
-        {"planned for day 3 meanwhile, cancelled", "Status = 3, [Note] = 'x'", platform::IDCANCEL, 0, "x|3|100",
+        {"a note saved meanwhile", "[Note] = 'Call first'", 0, 1, "Call first|0|100|0", 900},
+        {"planned for day 3 meanwhile, mine kept", "Status = 3", IDYES, 1, "|0|100|0", 900},
+        {"planned for day 3 meanwhile, theirs kept", "Status = 3", IDNO, 1, "|3|100|0", 900},
+        {"planned for day 3 meanwhile, cancelled", "Status = 3, [Note] = 'x'", platform::IDCANCEL, 0, "x|3|100|0",
          1000},
+        // Assigned to operator 5 in the schedule, to operator 3 by the other.
+        {"the operator both assigned, mine kept", "EmpNo = 3", IDYES, 1, "|1|100|5", 1000, 1, 5, operators},
+        {"the operator both assigned, theirs kept", "EmpNo = 3", IDNO, 1, "|1|100|3", 1000, 1, 5, operators},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
-        exec(QStringLiteral("UPDATE Items SET [Note] = '', Status = 1 WHERE ItemID = %1").arg(service));
+        exec(QStringLiteral("UPDATE Items SET [Note] = '', Status = 1, EmpNo = 0 WHERE ItemID = %1").arg(service));
         exec(QStringLiteral("UPDATE Services SET InStock = 1000 WHERE SerNo = 150"));
         CItemSet row;
         readThenSavedElsewhere(row, c.other, c.answer);
-        EXPECT_EQ(row.SetServiceStatus(0, 0, 0), c.result);
+        EXPECT_EQ(row.SetServiceStatus(c.value, c.assign, 0), c.result);
         if (c.answer == 0)
             EXPECT_TRUE(prompts().texts().isEmpty()) << prompts().texts().join(QLatin1Char('|')).toStdString();
         else
-            EXPECT_TRUE(prompts().lastText().contains(QStringLiteral("Status: the other user's \"Day 3\", yours \"Done\"")))
-                << prompts().lastText().toStdString();
-        EXPECT_EQ(scalar(QStringLiteral("SELECT [Note] & '|' & Status & '|' & ActualQty FROM Items WHERE ItemID = %1")
+            EXPECT_TRUE(prompts().lastText().contains(QLatin1String(c.asked))) << prompts().lastText().toStdString();
+        EXPECT_EQ(scalar(QStringLiteral("SELECT [Note] & '|' & Status & '|' & ActualQty & '|' & EmpNo FROM Items "
+                                        "WHERE ItemID = %1")
                              .arg(service))
                       .toString(),
                   QLatin1String(c.stored));

@@ -566,7 +566,10 @@ TEST_F(JobSharing, NoQuestionOfASaveIsAskedWhileTheSaveHoldsTheFile)
                        "are saved either way. Cancel saves nothing now.");
     // CostsFigures: the other user's save changed the job's figures too, so
     // the first save is refused for them; the next still asks about the row.
-    enum Path { ItemRow, JobRow, Pricing, Costs, CostsFigures, Command };
+    // CostsPrice, CostsItemPrice: this user types the service line's price
+    // (90.00, the item's Current Total with it), the other user saved the
+    // service line's price (80.00) or the item's (85.00).
+    enum Path { ItemRow, JobRow, Pricing, Costs, CostsFigures, CostsPrice, CostsItemPrice, Command };
     struct Case
     {
         const char *what;
@@ -577,7 +580,14 @@ TEST_F(JobSharing, NoQuestionOfASaveIsAskedWhileTheSaveHoldsTheFile)
     };
     const QString descriptions = QStringLiteral("Description: the other user's \"Flyers REV A\", yours \"Flyers REV B\"");
     const QString titles = QStringLiteral("Title: the other user's \"Cards REV A\", yours \"Cards for May\"");
-    const QString quantities = QStringLiteral("Actual Qty: the other user's \"600\", yours \"700\"");
+    // The costs sheet names a figure by its line (the service as its first
+    // column shows it, the item by its Current Total row) and its column.
+    const QString quantities =
+        QStringLiteral("Item: Press run, Actual Quantity: the other user's \"600\", yours \"700\"");
+    const QString servicePrices =
+        QStringLiteral("Item: Press run, Service Price: the other user's \"80.00\", yours \"90.00\"");
+    const QString itemPrices = QStringLiteral(
+        "Current Total (of values above), Service Price: the other user's \"85.00\", yours \"90.00\"");
     const Case cases[] = {
         {"item row, Yes", ItemRow, platform::IDYES, descriptions, QStringLiteral("Flyers REV B/0|0|Cards|80")},
         {"item row, No", ItemRow, platform::IDNO, descriptions, QStringLiteral("Flyers REV A/0|0|Cards|80")},
@@ -592,6 +602,14 @@ TEST_F(JobSharing, NoQuestionOfASaveIsAskedWhileTheSaveHoldsTheFile)
         {"costs, Cancel", Costs, platform::IDCANCEL, quantities, QStringLiteral("Flyers/0|600|Cards|80")},
         {"costs after the job's figures, Yes", CostsFigures, platform::IDYES, quantities,
          QStringLiteral("Flyers/0|700|Cards|80")},
+        {"costs, a service line's price, Yes", CostsPrice, platform::IDYES, servicePrices,
+         QStringLiteral("Flyers/0|0|Cards|140")},
+        {"costs, a service line's price, No", CostsPrice, platform::IDNO, servicePrices,
+         QStringLiteral("Flyers/0|0|Cards|130")},
+        {"costs, the item's price, Yes", CostsItemPrice, platform::IDYES, itemPrices,
+         QStringLiteral("Flyers/0|0|Cards|140")},
+        {"costs, the item's price, Cancel", CostsItemPrice, platform::IDCANCEL, itemPrices,
+         QStringLiteral("Flyers/0|0|Cards|80")},
         {"command, Yes", Command, platform::IDYES, titles, QStringLiteral("Flyers/1|0|Cards for May|80")},
         {"command, No", Command, platform::IDNO, titles, QStringLiteral("Flyers/1|0|Cards REV A|80")},
         {"command, Cancel", Command, platform::IDCANCEL, titles, QStringLiteral("Flyers/0|0|Cards REV A|80")},
@@ -625,6 +643,10 @@ TEST_F(JobSharing, NoQuestionOfASaveIsAskedWhileTheSaveHoldsTheFile)
                            .arg(id));
             if (c.path == CostsFigures)
                 sqlite(QStringLiteral("UPDATE Jobs SET Subtotal = 81 WHERE JobID = %1").arg(id));
+            if (c.path == CostsPrice)
+                sqlite(QStringLiteral("UPDATE Items SET Price = 80 WHERE JobID = %1 and ItemNo = 2 and SerNo = 1").arg(id));
+            if (c.path == CostsItemPrice)
+                sqlite(QStringLiteral("UPDATE Items SET Price = 85 WHERE JobID = %1 and ItemNo = 2 and SerNo = 0").arg(id));
         };
         // While a question is on screen, a third workstation writes a row
         // with no wait at all (the shell's own, of none): refused, 3260,
@@ -667,15 +689,22 @@ TEST_F(JobSharing, NoQuestionOfASaveIsAskedWhileTheSaveHoldsTheFile)
                 answerClash();
                 d.SendCommand(30527);
                 EXPECT_EQ(prompts().texts(), (QStringList{prompts().texts().value(0), bothChanged.arg(c.line)}));
-            } else if (c.path == Costs || c.path == CostsFigures) {
+            } else if (c.path == Costs || c.path == CostsFigures || c.path == CostsPrice || c.path == CostsItemPrice) {
                 prompts().clear();
                 prompts().onDialog([&](QDialog &dialog) {
                     auto &costs = dynamic_cast<CItemCosts &>(dialog);
                     otherSaves();
                     if (c.answer != 0) {
-                        for (int r = 0; r < costs.sheet().RowCount(); ++r)
-                            if (costs.sheet().RowAt(r).itemId != item2)
+                        for (int r = 0; r < costs.sheet().RowCount(); ++r) {
+                            if (costs.sheet().RowAt(r).itemId == item2)
+                                continue;
+                            if (c.path == CostsPrice || c.path == CostsItemPrice) {
+                                costs.sheet().RowAt(r).price = 9000;
+                                costs.sheet().OnCellChanged(r, CItemCostSheet::ColPrice);
+                            } else {
                                 costs.sheet().RowAt(r).actualQty = 700;
+                            }
+                        }
                     }
                     before = sqlite(QStringLiteral(".dump"));
                     QStringList refused;
