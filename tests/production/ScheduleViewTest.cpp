@@ -469,7 +469,7 @@ TEST_F(ScheduleTest, ItemStatusRules)
         {"quantity used cancelled", true, 12, false, false, false, QStringLiteral("6\n0\n2"), 1000, QString()},
         {"another user's day for the paper, Cancel", true, 12, true, false, true, QStringLiteral("6\n0\n5"), 1000,
          QStringLiteral("Another user has saved this record since you opened it, and changed the same field:\n\n"
-                        "Status: the other user's \"Day 5\", yours \"Done\"\n\nSave what you typed over it?\n\n"
+                        "Padding: Fold, Status: the other user's \"Day 5\", yours \"Done\"\n\nSave what you typed over it?\n\n"
                         "Yes saves yours, No keeps the other user's; your other changes are saved either way. "
                         "Cancel saves nothing now.")},
         {"every service finished", true, 12, true, false, false, QStringLiteral("17\n0\n0"), 750, QString()},
@@ -512,7 +512,7 @@ TEST_F(ScheduleTest, ItemStatusRules)
         if (!c.message.isEmpty())
             prompts().answer(c.paperSavedMeanwhile ? platform::IDCANCEL : platform::IDOK);
         shown.view.OnCommand(31220);
-        EXPECT_EQ(prompts().lastText(), c.message) << c.name;
+        EXPECT_EQ(prompts().lastText().toStdString(), c.message.toStdString()) << c.name;
         const QString statuses =
             sqliteRows(QStringLiteral("SELECT Status FROM Items WHERE ItemID IN (%1, %2, %3) ORDER BY ItemID")
                            .arg(flyers)
