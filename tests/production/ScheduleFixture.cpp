@@ -61,6 +61,30 @@ qint32 ScheduleTest::addService(qint32 jobId, int itemNo, int serNo, int status,
     return scalar(QStringLiteral("SELECT Max(ItemID) FROM Items")).toInt();
 }
 
+ScheduleTest::FilmAndPaper ScheduleTest::addFilmAndPaper(qint32 jobNo, int itemStatus, int filmSerNo,
+                                                          int paperSerNo, int paperStock, bool refuseWrites)
+{
+    FilmAndPaper made;
+    made.order = addOrder(jobNo, 0, today(), today().addDays(9));
+    made.item = addItem(made.order, 1, itemStatus);
+    made.film = addService(made.order, 1, filmSerNo, 2, 2, 30);
+    made.paper = addService(made.order, 1, paperSerNo, 2, 2, 30);
+    exec(QStringLiteral("UPDATE Items SET SortNo = 1 WHERE ItemID = %1").arg(made.film));
+    exec(QStringLiteral("UPDATE Items SET SortNo = 2, ActualQty = 250, Tag2 = %1 WHERE ItemID = %2")
+             .arg(paperStock)
+             .arg(made.paper));
+    if (refuseWrites)
+        SharedDatabase().executeNative(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON Items WHEN NEW.ItemID = "
+                                                      "%1 BEGIN SELECT RAISE(ABORT, 'refused'); END")
+                                           .arg(made.paper));
+    return made;
+}
+
+void ScheduleTest::refuseNoMore()
+{
+    SharedDatabase().executeNative(QStringLiteral("DROP TRIGGER IF EXISTS refuse"));
+}
+
 void ScheduleTest::snapshot(QWidget &widget, const QString &name)
 {
     QApplication::processEvents();

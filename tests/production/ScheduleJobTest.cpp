@@ -593,18 +593,8 @@ TEST_F(ScheduleJob, NotesOperatorsTagsAndTheItemDone)
     int jobNo = 510;
     for (const Case &c : cases) {
         exec(QStringLiteral("UPDATE Services SET InStock = 1000 WHERE SerNo = %1").arg(kPaper));
-        const qint32 order = addOrder(++jobNo, 0, today(), today().addDays(9));
-        const qint32 flyers = addItem(order, 1, 2 + 4);
-        const qint32 film = addService(order, 1, kPrep, 2, 2, 30);
-        const qint32 paper = addService(order, 1, kPaper, 2, 2, 30);
-        exec(QStringLiteral("UPDATE Items SET SortNo = 1 WHERE ItemID = %1").arg(film));
-        exec(QStringLiteral("UPDATE Items SET SortNo = 2, ActualQty = 250, Tag2 = %1 WHERE ItemID = %2")
-                 .arg(c.paperStock)
-                 .arg(paper));
-        if (c.paperWriteFails)
-            SharedDatabase().executeNative(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON Items WHEN "
-                                                          "NEW.ItemID = %1 BEGIN SELECT RAISE(ABORT, 'refused'); END")
-                                               .arg(paper));
+        const FilmAndPaper made = addFilmAndPaper(++jobNo, 2 + 4, kPrep, kPaper, c.paperStock, c.paperWriteFails);
+        const qint32 order = made.order, flyers = made.item, film = made.film, paper = made.paper;
         CItemSet::InventoryRules rules;
         rules.enabled = c.inventory;
         rules.optionBits = 8;
@@ -634,8 +624,7 @@ TEST_F(ScheduleJob, NotesOperatorsTagsAndTheItemDone)
         const QStringList stored = c.statuses.split(QLatin1Char('\n'));
         EXPECT_EQ(grid.GetCellLong(rowOf(shown, film), G::ColHideStatus), stored.value(1).toInt()) << c.name;
         EXPECT_EQ(grid.GetCellLong(rowOf(shown, paper), G::ColHideStatus), stored.value(2).toInt()) << c.name;
-        if (c.paperWriteFails)
-            SharedDatabase().executeNative(QStringLiteral("DROP TRIGGER refuse"));
+        refuseNoMore();
     }
 }
 

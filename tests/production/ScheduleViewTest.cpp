@@ -326,12 +326,8 @@ TEST_F(ScheduleTest, OrderStatusFromTheMenuRepaintsAndMarksItems)
     rules.enabled = true;
     CItemSet::SetInventoryRules(rules);
     exec(QStringLiteral("UPDATE Services SET OptInv = 1, InStock = 1000 WHERE SerNo = 902"));
-    const qint32 b = addOrder(8302, 0, today(), today().addDays(1));
-    const qint32 bItem = addItem(b, 1, 5);
-    const qint32 film = addService(b, 1, 901, 2, 2, 30);
-    const qint32 paper = addService(b, 1, 902, 2, 2, 30);
-    exec(QStringLiteral("UPDATE Items SET SortNo = 1 WHERE ItemID = %1").arg(film));
-    exec(QStringLiteral("UPDATE Items SET SortNo = 2, Tag2 = 11 WHERE ItemID = %1").arg(paper));
+    const FilmAndPaper made = addFilmAndPaper(8302, 5, 901, 902, 11);
+    const qint32 b = made.order, bItem = made.item, film = made.film, paper = made.paper;
     View w;
     w.choose(31101);
     const int bRow = w.rowOf(b);
@@ -481,18 +477,8 @@ TEST_F(ScheduleTest, ItemStatusRules)
     int jobNo = 8710;
     for (const Case &c : cases) {
         exec(QStringLiteral("UPDATE Services SET InStock = 1000 WHERE SerNo = 902"));
-        const qint32 job = addOrder(++jobNo, 0, today(), today().addDays(4));
-        const qint32 flyers = addItem(job, 1, 6);
-        const qint32 film = addService(job, 1, 901, 2, 2, 30);
-        const qint32 paper = addService(job, 1, 902, 2, 2, 30);
-        exec(QStringLiteral("UPDATE Items SET SortNo = 1 WHERE ItemID = %1").arg(film));
-        exec(QStringLiteral("UPDATE Items SET SortNo = 2, ActualQty = 250, Tag2 = %1 WHERE ItemID = %2")
-                 .arg(c.paperStock)
-                 .arg(paper));
-        if (c.paperWriteFails)
-            SharedDatabase().executeNative(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON Items WHEN "
-                                                          "NEW.ItemID = %1 BEGIN SELECT RAISE(ABORT, 'refused'); END")
-                                               .arg(paper));
+        const FilmAndPaper made = addFilmAndPaper(++jobNo, 6, 901, 902, c.paperStock, c.paperWriteFails);
+        const qint32 flyers = made.item, film = made.film, paper = made.paper;
         CItemSet::InventoryRules rules;
         rules.enabled = c.inventory;
         rules.optionBits = 8;
@@ -531,8 +517,7 @@ TEST_F(ScheduleTest, ItemStatusRules)
             const int image = shown.list().GetSubItemImage(shown.rowOf(at == 1 ? film : paper), C::ColTitle);
             EXPECT_EQ(image >= 84, stored.value(at) == QStringLiteral("0")) << c.name << " service " << at;
         }
-        if (c.paperWriteFails)
-            SharedDatabase().executeNative(QStringLiteral("DROP TRIGGER refuse"));
+        refuseNoMore();
     }
 }
 
