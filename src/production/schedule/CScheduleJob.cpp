@@ -491,6 +491,8 @@ int CScheduleJob::OnServiceDates(int id)
     CXTable &t = m_grid.table();
     int written = 0;
     QList<int> items;
+    // A failure is shown once the unit has rolled back.
+    DeferredDaoErrors deferred;
     try {
         std::optional<platform::Transaction> unit;
         if (!CItemSet::GetInventoryRules().enabled)
@@ -557,6 +559,8 @@ bool CScheduleJob::OnItemStatus(int status)
     // the database is held for writing.
     CXTable &t = m_grid.table();
     bool saved = false;
+    // A failure is shown once the unit has rolled back.
+    DeferredDaoErrors deferred;
     try {
         std::optional<platform::Transaction> unit;
         if (!CItemSet::GetInventoryRules().enabled)
@@ -595,6 +599,8 @@ int CScheduleJob::OnAssign(int what, int value)
     const bool items = what != 1 && m_grid.IsItemRow(selected);
     int written = 0;
     QList<int> rows;
+    // A failure is shown once the unit has rolled back.
+    DeferredDaoErrors deferred;
     try {
         platform::Transaction unit(SharedDatabase());
         const int errorsBefore = DaoErrorCount();
