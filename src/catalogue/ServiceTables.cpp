@@ -2,7 +2,9 @@
 
 #include "app/base/MoneyText.h"
 #include "app/base/QuantityText.h"
+#include "data/AnswersOutsideLock.h"
 #include "data/CXDaoSet.h"
+#include "data/DaoError.h"
 #include "data/SharedDatabase.h"
 #include "platform/db/Database.h"
 #include "platform/db/Recordset.h"
@@ -258,11 +260,16 @@ bool ReadServiceTableRow(const QString &sql, QList<qint32> &values)
     return true;
 }
 
-bool WriteServiceTableRow(const QString &sql, const QList<qint32> &values, const QList<qint32> &shown,
-                          const std::function<QString(int)> &label,
-                          const std::function<QString(int, qint32)> &text)
+namespace {
+
+// One attempt of WriteServiceTableRow: a failure it shows is shown once its
+// transaction has rolled back, and a question about a field both changed is
+// thrown out of it (AnswersOutsideLock), not asked while it holds the file.
+bool writeServiceTableRowOnce(platform::Database &db, const QString &sql, const QList<qint32> &values,
+                              const QList<qint32> &shown, const std::function<QString(int)> &label,
+                              const std::function<QString(int, qint32)> &text)
 {
-    platform::Database &db = SharedDatabase();
+    DeferredDaoErrors deferred;
     platform::Transaction transaction(db);
     {
         // A statement the database cannot run fails here, to the caller.
@@ -313,4 +320,29 @@ bool WriteServiceTableRow(const QString &sql, const QList<qint32> &values, const
     set.Close();
     transaction.commit();
     return true;
+}
+
+} // namespace
+
+bool WriteServiceTableRow(const QString &sql, const QList<qint32> &values, const QList<qint32> &shown,
+                          const std::function<QString(int)> &label,
+                          const std::function<QString(int, qint32)> &text)
+{
+    platform::Database &db = SharedDatabase();
+    // The row's question is asked with the file free; the row is then
+    // written again with the answer, over the row as it is by then.
+    bool saved = false;
+    AnswersOutsideLock answers;
+    answers.Run(
+        db,
+        [&]() -> std::optional<AnswersOutsideLock::Pending> {
+            try {
+                saved = writeServiceTableRowOnce(db, sql, values, shown, label, text);
+            } catch (const AnswersOutsideLock::Pending &pending) {
+                return pending;
+            }
+            return std::nullopt;
+        },
+        [] {});
+    return saved;
 }

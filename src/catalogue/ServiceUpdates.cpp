@@ -148,6 +148,8 @@ bool SaveServicesSortOrder(const QList<qint32> &serNosInOrder)
 qint32 DuplicateService(qint32 serNo)
 {
     platform::Database &db = SharedDatabase();
+    // A failure of a row of the copy is shown once the copy has rolled back.
+    DeferredDaoErrors deferred;
     try {
         platform::Transaction transaction(db);
         CSerSet source;

@@ -8,6 +8,7 @@
 #include "controls/DlgItem.h"
 #include "controls/DrawTextFormat.h"
 #include "controls/TextLimit.h"
+#include "data/AnswersOutsideLock.h"
 #include "data/CXDaoSet.h"
 #include "data/DaoError.h"
 #include "platform/Prompt.h"
@@ -1296,22 +1297,23 @@ bool CXGridCtrl::ExchangeRecordset(CXDaoSet &set, bool save, int skip, const QSt
             hasKeyColumns = hasKeyColumns || (c.type == 1 && c.field != 255);
         for (const int r : goneRows) {
             const QString key = rowKeyText(r);
-            if (hasKeyColumns && key.isEmpty()) {
-                m_rowRecord[r] = -1;
-                m_rowKey[r] = -1;
-                continue;
-            }
-            gone << QLatin1Char('"') + (key.isEmpty() ? QStringLiteral("Row %1").arg(r + 1) : key) + QLatin1Char('"');
-            m_rowRecord[r] = -1;
-            m_rowKey[r] = -1;
+            if (!(hasKeyColumns && key.isEmpty()))
+                gone << QLatin1Char('"') + (key.isEmpty() ? QStringLiteral("Row %1").arg(r + 1) : key) + QLatin1Char('"');
         }
         if (!gone.isEmpty()) {
             allSaved = false;
-            platform::Prompt::messageBox(
+            // Said once the save's transaction has rolled back (the save is
+            // then made again, meets the same rows and takes the answer), so
+            // the rows are let go only after.
+            AnswersOutsideLock::MessageBox(
                 QStringLiteral("Another user has deleted %1 since you opened this window, so nothing was saved.\n\n"
                                "OK saves your changes again, with %1 as a new row; clear it to leave it out.")
                     .arg(gone.join(QStringLiteral(", "))),
                 QStringLiteral("Deleted by another user"), platform::MB_OK | platform::MB_ICONEXCLAMATION);
+        }
+        for (const int r : goneRows) {
+            m_rowRecord[r] = -1;
+            m_rowKey[r] = -1;
         }
     }
     if (!allSaved) {

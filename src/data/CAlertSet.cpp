@@ -1,6 +1,7 @@
 #include "data/CAlertSet.h"
 
 #include "app/base/TextUtil.h"
+#include "data/AnswersOutsideLock.h"
 #include "data/DaoError.h"
 #include "platform/Prompt.h"
 #include "platform/db/Database.h"
@@ -160,7 +161,12 @@ bool CAlertSet::SaveItems(const QStringList &read, const QStringList &unchanged,
             }
         }
         if (!lines.isEmpty()) {
-            const int answer = AskAboutBothChanged(lines);
+            // Inside a save's transaction asked once it has rolled back
+            // (AnswersOutsideLock).
+            const int answer = AnswersOutsideLock::Answer(
+                *m_pDatabase,
+                QStringLiteral("alert %1/%2\n").arg(m_findCusNo).arg(m_findType) + lines.join(QLatin1Char('\n')),
+                [lines] { return AskAboutBothChanged(lines); });
             if (answer != platform::IDYES && answer != platform::IDNO)
                 return false;
             for (int i : asked) {

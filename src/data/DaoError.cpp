@@ -34,13 +34,19 @@ DeferredDaoErrors::DeferredDaoErrors() : m_previous(g_deferred)
 DeferredDaoErrors::~DeferredDaoErrors()
 {
     g_deferred = m_previous;
-    for (const Kept &k : std::as_const(m_kept))
+    // Each was counted when it was kept; showing it counts it again.
+    for (const Kept &k : std::as_const(m_kept)) {
         ShowDaoError(k.error, k.context);
+        --g_daoErrors;
+    }
 }
 
 int ShowDaoError(const platform::DbException &e, const QString &context)
 {
     if (g_deferred) {
+        // Counted at once: a unit of work that looks for failures shown
+        // while it ran sees this one, though it is shown after.
+        ++g_daoErrors;
         g_deferred->m_kept.append({e, context});
         return 0;
     }

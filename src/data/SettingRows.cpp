@@ -2,8 +2,10 @@
 
 #include "app/base/PriceText.h"
 #include "app/base/TextUtil.h"
+#include "data/AnswersOutsideLock.h"
 #include "data/CAlertSet.h"
 #include "data/DaoError.h"
+#include "data/SharedDatabase.h"
 #include "platform/Prompt.h"
 #include "platform/db/DbErrors.h"
 #include "platform/db/DbException.h"
@@ -134,8 +136,13 @@ bool SavePasswordRow(quint8 no, const QString &read, const QString &password, co
             const platform::Value stored = row.GetFieldValue(1);
             const QString now = stored.isNull() ? QString() : stored.toString();
             if (now != read && now != password) {
-                const int answer = CXDaoSet::AskAboutBothChanged(
-                    {CXDaoSet::BothChangedLine(label, platform::Value(show(now)), platform::Value(show(password)))});
+                // Inside a save's transaction asked once it has rolled back
+                // (AnswersOutsideLock).
+                const QStringList lines{
+                    CXDaoSet::BothChangedLine(label, platform::Value(show(now)), platform::Value(show(password)))};
+                const int answer = AnswersOutsideLock::Answer(
+                    SharedDatabase(), QStringLiteral("password %1\n").arg(no) + lines.join(QLatin1Char('\n')),
+                    [lines] { return CXDaoSet::AskAboutBothChanged(lines); });
                 if (answer == platform::IDNO)
                     return true; // the other user's password stays
                 if (answer != platform::IDYES)

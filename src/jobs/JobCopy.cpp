@@ -89,6 +89,8 @@ bool JobCopy::RunAtomically(const std::function<bool()> &work)
     platform::Database &db = databaseOf(m_job);
     for (int attempt = 1;; ++attempt) {
         try {
+            // A failure the copy shows is shown once it has rolled back.
+            DeferredDaoErrors deferred;
             platform::Transaction transaction(db);
             if (!work()) {
                 CancelTarget();

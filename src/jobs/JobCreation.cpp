@@ -3,9 +3,9 @@
 #include "app/base/CZqApp.h"
 #include "app/base/DateRanges.h"
 #include "app/base/MoneyText.h"
-#include "data/DaoError.h"
 #include "data/CCusSet.h"
 #include "data/CJobSet.h"
+#include "data/DaoError.h"
 #include "data/OptionsAndLookups.h"
 #include "data/SharedDatabase.h"
 #include "platform/Clock.h"
@@ -97,6 +97,8 @@ bool CreateJob(CJobSet &job, int jobType, qint32 cusNo, qint32 buyerNo, quint8 c
     if (RefusedAsReadOnly(&db, QStringLiteral("Cannot add Jobs")))
         return false;
     // The row and its number together: a failed save gives the number back.
+    // Its failure is shown once both are rolled back.
+    DeferredDaoErrors deferred;
     platform::Transaction transaction(db);
     if (!job.SafeAddNew())
         return false;

@@ -2,6 +2,7 @@
 #include "platform/PromptWatch.h"
 
 #include "platform/LongRun.h"
+#include "platform/db/HeldFileAudit.h"
 
 #include <QtGui/QGuiApplication>
 #include <QtWidgets/QApplication>
@@ -211,8 +212,10 @@ int Prompt::messageBox(const QString &text, const QString &caption, unsigned sty
     // Input given before the box belongs to the run it came in (a box
     // blocks the windows behind it, so it would be lost after).
     LongRun::BeforeBox();
-    if (g_responder)
+    if (g_responder) {
+        HeldFileAudit::check(QStringLiteral("box"), r.caption, text);
         return g_responder->takeAnswer(r);
+    }
     return showRealMessageBox(text, r.caption, style);
 }
 
@@ -236,6 +239,7 @@ QString Prompt::openFileName(const QString &title, const QString &folder, const 
         r.caption = title;
         r.text = folder;
         r.filter = filter;
+        HeldFileAudit::check(QStringLiteral("file"), r.caption, r.text);
         return g_responder->takeFile(r);
     }
     if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
@@ -251,6 +255,7 @@ QString Prompt::saveFileName(const QString &title, const QString &suggested, con
         r.caption = title;
         r.text = suggested;
         r.filter = filter;
+        HeldFileAudit::check(QStringLiteral("file"), r.caption, r.text);
         return g_responder->takeFile(r);
     }
     if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
@@ -268,6 +273,7 @@ QString Prompt::saveFileName(const QString &title, const QString &suggested, con
         r.text = suggested;
         r.filter = filter;
         r.selectedFilter = selectedFilter ? *selectedFilter : QString();
+        HeldFileAudit::check(QStringLiteral("file"), r.caption, r.text);
         return g_responder->takeFile(r, selectedFilter);
     }
     if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
@@ -320,6 +326,7 @@ QString Prompt::folderName(const QString &title, const QString &folder, QWidget 
         r.kind = PromptRecord::Kind::Folder;
         r.caption = title;
         r.text = folder;
+        HeldFileAudit::check(QStringLiteral("file"), r.caption, r.text);
         return g_responder->takeFile(r);
     }
     if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
@@ -329,8 +336,10 @@ QString Prompt::folderName(const QString &title, const QString &folder, QWidget 
 
 int Prompt::execDialog(QDialog &dialog)
 {
-    if (g_responder)
+    if (g_responder) {
+        HeldFileAudit::check(QStringLiteral("dialog"), dialog.windowTitle(), dialog.objectName());
         return g_responder->runDialog(dialog);
+    }
     // As after a box: the window the dialog stood over takes the keys again
     // (its list, the field it left), also where no window manager hands
     // them back.

@@ -7,6 +7,7 @@
 #include "controls/CXGridCtrl.h"
 #include "controls/CXListCtrl.h"
 #include "controls/CXTreeCtrl.h"
+#include "data/AnswersOutsideLock.h"
 #include "data/AppDataServices.h"
 #include "data/CXDaoSet.h"
 #include "data/SharedDatabase.h"
@@ -17,6 +18,8 @@
 #include "views/CDlgOptions.h"
 #include "views/CSetupGridDlg.h"
 #include "views/SetupCatalogue.h"
+
+#include <optional>
 
 CViewDefaults::CViewDefaults(QWidget *parent) : CView0(30006, parent)
 {
@@ -72,32 +75,59 @@ bool CViewDefaults::ExchangeSetupEntry(const SetupEntry &entry, CXGridCtrl &firs
     } else {
         // Every changed row of one OK is written in one unit of work: a row
         // not saved (the user chose to save nothing now, or a failure shown)
-        // leaves the table as it was and every row as typed.
-        bool firstSaved = false;
-        bool secondSaved = false;
-        try {
-            platform::Transaction transaction(SharedDatabase());
-            if (!first.ExchangeRecordset(set, true, 0)) {
-                set.Close();
-                return false;
-            }
-            firstSaved = true;
-            if (second) {
-                set.Requery();
-                if (!second->ExchangeRecordset(set, true, entry.secondSkip)) {
-                    first.UndoLastSave();
-                    set.Close();
-                    return false;
+        // leaves the table as it was and every row as typed. A question it
+        // meets (a cell another user changed too, a row another deleted) is
+        // asked once the unit has rolled back, and the rows are written
+        // again with the answer.
+        bool saved = false;
+        bool firstStarted = false;
+        bool secondStarted = false;
+        AnswersOutsideLock answers;
+        answers.Run(
+            SharedDatabase(),
+            [&]() -> std::optional<AnswersOutsideLock::Pending> {
+                bool firstSaved = false;
+                bool secondSaved = false;
+                firstStarted = secondStarted = false;
+                try {
+                    platform::Transaction transaction(SharedDatabase());
+                    firstStarted = true;
+                    if (!first.ExchangeRecordset(set, true, 0))
+                        return std::nullopt;
+                    firstSaved = true;
+                    if (second) {
+                        set.Requery();
+                        secondStarted = true;
+                        if (!second->ExchangeRecordset(set, true, entry.secondSkip)) {
+                            first.UndoLastSave();
+                            return std::nullopt;
+                        }
+                        secondSaved = true;
+                    }
+                    transaction.commit();
+                    saved = true;
+                } catch (const AnswersOutsideLock::Pending &pending) {
+                    return pending;
+                } catch (const platform::DbException &e) {
+                    platform::Prompt::messageBox(QString::fromUtf8(e.what()), QString(), platform::MB_ICONEXCLAMATION);
+                    if (firstSaved)
+                        first.UndoLastSave();
+                    if (secondSaved)
+                        second->UndoLastSave();
                 }
-                secondSaved = true;
-            }
-            transaction.commit();
-        } catch (const platform::DbException &e) {
-            platform::Prompt::messageBox(QString::fromUtf8(e.what()), QString(), platform::MB_ICONEXCLAMATION);
-            if (firstSaved)
-                first.UndoLastSave();
-            if (secondSaved)
-                second->UndoLastSave();
+                return std::nullopt;
+            },
+            [&] {
+                // The rows as typed, over the table as it is now.
+                if (firstStarted)
+                    first.UndoLastSave();
+                if (secondStarted)
+                    second->UndoLastSave();
+                if (set.GetEditMode() != CXDaoSet::dbEditNone)
+                    set.CancelUpdate();
+                set.Requery();
+            });
+        if (!saved) {
             set.Close();
             return false;
         }

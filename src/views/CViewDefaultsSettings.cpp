@@ -5,6 +5,7 @@
 #include "app/base/CZqApp.h"
 #include "controls/CXGridCtrl.h"
 #include "controls/CXGridProp.h"
+#include "data/AnswersOutsideLock.h"
 #include "data/AppDataServices.h"
 #include "data/CAlertSet.h"
 #include "data/CXDaoSet.h"
@@ -402,58 +403,78 @@ void CViewDefaults::EditAccounts(const QString &windowTitle, const QString &ribb
         QString typed;
         grid->ExchangeColumnList(typed, true, 1);
         const QStringList mine = listEntries(typed);
-        try {
-            platform::Transaction transaction(db);
-            platform::Recordset rs(db);
-            rs.open(platform::Recordset::Type::Snapshot,
-                    QStringLiteral("SELECT AlertText FROM CustomerAlerts WHERE AlertNo = ?"), {platform::Value(alertNo)});
-            const bool rowThere = !rs.isEOF();
-            const QString nowText = rowThere ? rs.value(0).toString() : accounts;
-            rs.close();
-            QStringList now = listEntries(nowText);
-            QStringList merged = now;
-            QStringList lines;
-            QList<int> both;
-            for (int i = 0; i < mine.size(); ++i) {
-                const QString was = i < shown.size() ? shown[i] : QString();
-                const QString other = i < now.size() ? now[i] : QString();
-                if (mine[i] == was)
-                    continue; // left as shown: what is stored now stays
-                while (merged.size() <= i)
-                    merged << QString();
-                if (other == was || other == mine[i]) {
-                    merged[i] = mine[i];
-                    continue;
+        bool done = false;
+        AnswersOutsideLock answers;
+        answers.Run(
+            db,
+            [&]() -> std::optional<AnswersOutsideLock::Pending> {
+                try {
+                    platform::Transaction transaction(db);
+                    platform::Recordset rs(db);
+                    rs.open(platform::Recordset::Type::Snapshot,
+                            QStringLiteral("SELECT AlertText FROM CustomerAlerts WHERE AlertNo = ?"),
+                            {platform::Value(alertNo)});
+                    const bool rowThere = !rs.isEOF();
+                    const QString nowText = rowThere ? rs.value(0).toString() : accounts;
+                    rs.close();
+                    QStringList now = listEntries(nowText);
+                    QStringList merged = now;
+                    QStringList lines;
+                    QList<int> both;
+                    for (int i = 0; i < mine.size(); ++i) {
+                        const QString was = i < shown.size() ? shown[i] : QString();
+                        const QString other = i < now.size() ? now[i] : QString();
+                        if (mine[i] == was)
+                            continue; // left as shown: what is stored now stays
+                        while (merged.size() <= i)
+                            merged << QString();
+                        if (other == was || other == mine[i]) {
+                            merged[i] = mine[i];
+                            continue;
+                        }
+                        both << i;
+                        lines << CXDaoSet::BothChangedLine(i < labels.size() ? labels[i] : QString::number(i + 1),
+                                                           other, mine[i]);
+                    }
+                    if (!lines.isEmpty()) {
+                        // Asked once the write has rolled back; it is made
+                        // again with the answer.
+                        const int answer = AnswersOutsideLock::Answer(
+                            db, QStringLiteral("accounts\n") + lines.join(QLatin1Char('\n')),
+                            [lines] { return CXDaoSet::AskAboutBothChanged(lines); });
+                        if (answer != platform::IDYES && answer != platform::IDNO)
+                            return std::nullopt; // nothing saved now; the typing stays
+                        if (answer == platform::IDYES)
+                            for (const int i : both)
+                                merged[i] = mine[i];
+                    }
+                    if (merged == now && rowThere) {
+                        done = true; // nothing of this user's to write
+                        return std::nullopt;
+                    }
+                    QString text;
+                    for (const QString &entry : merged)
+                        text += entry + QLatin1Char(',');
+                    if (rowThere)
+                        db.execute(QStringLiteral("UPDATE CustomerAlerts SET AlertText = ? WHERE AlertNo = ?"),
+                                   {platform::Value(text), platform::Value(alertNo)});
+                    else
+                        db.execute(QStringLiteral("INSERT INTO CustomerAlerts (CusNo, AlertType, AlertText) "
+                                                  "VALUES (0, %1, ?)")
+                                       .arg(kAccounts),
+                                   {platform::Value(text)});
+                    transaction.commit();
+                    platform::Prompt::beep();
+                    done = true;
+                } catch (const AnswersOutsideLock::Pending &pending) {
+                    return pending;
+                } catch (const platform::DbException &e) {
+                    ShowDaoError(e, QStringLiteral("Cannot save ") + ribbonTitle);
                 }
-                both << i;
-                lines << CXDaoSet::BothChangedLine(i < labels.size() ? labels[i] : QString::number(i + 1), other,
-                                                   mine[i]);
-            }
-            if (!lines.isEmpty()) {
-                const int answer = CXDaoSet::AskAboutBothChanged(lines);
-                if (answer != platform::IDYES && answer != platform::IDNO)
-                    continue; // nothing saved now; the typing stays
-                if (answer == platform::IDYES)
-                    for (const int i : both)
-                        merged[i] = mine[i];
-            }
-            if (merged == now && rowThere)
-                return; // nothing of this user's to write
-            QString text;
-            for (const QString &entry : merged)
-                text += entry + QLatin1Char(',');
-            if (rowThere)
-                db.execute(QStringLiteral("UPDATE CustomerAlerts SET AlertText = ? WHERE AlertNo = ?"),
-                           {platform::Value(text), platform::Value(alertNo)});
-            else
-                db.execute(QStringLiteral("INSERT INTO CustomerAlerts (CusNo, AlertType, AlertText) VALUES (0, %1, ?)")
-                               .arg(kAccounts),
-                           {platform::Value(text)});
-            transaction.commit();
-            platform::Prompt::beep();
+                return std::nullopt;
+            },
+            [] {});
+        if (done)
             return;
-        } catch (const platform::DbException &e) {
-            ShowDaoError(e, QStringLiteral("Cannot save ") + ribbonTitle);
-        }
     }
 }

@@ -9,6 +9,7 @@
 #include "controls/CXListCtrl.h"
 #include "controls/DrawTextFormat.h"
 #include "data/CSerSet.h"
+#include "platform/PromptWatch.h"
 #include "platform/Settings.h"
 #include "views/CDlgList.h"
 #include "views/DelimitedText.h"
@@ -312,8 +313,22 @@ TEST_F(ServiceTablesTest, PriceTableSavedByAnotherMeanwhileKeepsBothAndAsksAbout
     };
     platform::Database other;
     other.open(m_path);
+    // While the question is on screen a third workstation writes a row with
+    // no wait at all: refused were the file still held by the save.
+    int writesWhileAsked = 0;
+    platform::WatchMessageBoxes([&](const platform::PromptRecord &box) {
+        if (box.caption != QStringLiteral("Saved by another user"))
+            return;
+        QProcess third;
+        third.start(QStringLiteral("sqlite3"),
+                    {m_path, QStringLiteral("UPDATE Services SET Name = Name || '.' WHERE SerNo = 12;")});
+        EXPECT_TRUE(third.waitForFinished(60000));
+        EXPECT_EQ(third.exitCode(), 0) << third.readAllStandardError().toStdString();
+        ++writesWhileAsked;
+    });
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
+        writesWhileAsked = 0;
         native(QStringLiteral("DELETE FROM ServicePriceTables"));
         if (c.rowBefore)
             native(QStringLiteral("INSERT INTO ServicePriceTables (SerNo, Opt1, Opt2, Opt3, Opt4, Opt5, Opt6, Qty1, "
@@ -342,6 +357,7 @@ TEST_F(ServiceTablesTest, PriceTableSavedByAnotherMeanwhileKeepsBothAndAsksAbout
         dialog.DoModal();
         EXPECT_EQ(sqlite(QStringLiteral("SELECT Opt5, R1C0, R2C0 FROM ServicePriceTables WHERE SerNo = 10")),
                   QString::fromLatin1(c.stored));
+        EXPECT_EQ(writesWhileAsked, c.answer != 0 ? 1 : 0);
     }
 
     // The difficulty table by the same rule: a cell each, both kept; the
@@ -361,13 +377,16 @@ TEST_F(ServiceTablesTest, PriceTableSavedByAnotherMeanwhileKeepsBothAndAsksAbout
                 prompts().answer(answer);
             return press(d, 1);
         });
+        writesWhileAsked = 0;
         EXPECT_EQ(dialog.DoModal(), 1);
+        EXPECT_EQ(writesWhileAsked, answer ? 1 : 0);
         EXPECT_EQ(prompts().texts(),
                   answer ? QStringList{question.arg(QStringLiteral(
                                "Paper Difficulty Table, Row 3, Add Time/Plate (minutes): the other user's \"2.50\", "
                                "yours \"1.75\""))}
                          : QStringList());
     }
+    platform::WatchMessageBoxes(nullptr);
     EXPECT_EQ(sqlite(QStringLiteral("SELECT PapR3C1, JobR1C0 FROM ServiceDiffTables WHERE SerNo = 20")),
               QStringLiteral("175|120"));
 }

@@ -2,6 +2,7 @@
 
 #include "catalogue/OrganizeRules.h"
 #include "catalogue/ServiceUpdates.h"
+#include "platform/PromptWatch.h"
 
 #include <functional>
 
@@ -100,8 +101,21 @@ TEST_F(ServiceUpdatesTest, DuplicateThatFailsLeavesNothingBehind)
     exec(QStringLiteral("INSERT INTO ServiceDiffTables (SerNo, PapR1C1) VALUES (20, 33)"));
     failWritesOf(QStringLiteral("ServiceDiffTables"), QStringLiteral("NEW.SerNo <> 20"), "INSERT");
     const QString before = dump(QStringLiteral("Services"));
+    // The failure is shown once the copy has rolled back: meanwhile another
+    // workstation writes with no wait at all.
+    int writesWhileShown = 0;
+    platform::WatchMessageBoxes([&](const platform::PromptRecord &) {
+        QProcess other;
+        other.start(QStringLiteral("sqlite3"),
+                    {m_path, QStringLiteral("UPDATE ServiceCategories SET CatName = 'Bond' WHERE CatNo = 101;")});
+        EXPECT_TRUE(other.waitForFinished(60000));
+        EXPECT_EQ(other.exitCode(), 0) << other.readAllStandardError().toStdString();
+        ++writesWhileShown;
+    });
     prompts().answer(platform::IDOK);
     EXPECT_EQ(DuplicateService(20), 0);
+    platform::WatchMessageBoxes(nullptr);
+    EXPECT_EQ(writesWhileShown, 1);
     EXPECT_EQ(dump(QStringLiteral("Services")), before);
 }
 

@@ -301,6 +301,9 @@ TEST_F(JobCopyTest, FailedCopiesLeaveTheFileAsItWas)
                               "5 BEGIN SELECT RAISE(ABORT, 'forced failure'); END;"));
     const QString before = dump();
     SharedDatabase().open(databasePath());
+    // The failure is shown once the copy has rolled back.
+    int writesWhileShown = 0;
+    writeAtOnceWhileBoxesShow(writesWhileShown);
     for (int kind = 0; kind < 3; ++kind) {
         prompts().answer(platform::IDOK); // the database error
         CJobSet job;
@@ -310,6 +313,8 @@ TEST_F(JobCopyTest, FailedCopiesLeaveTheFileAsItWas)
         EXPECT_TRUE(prompts().lastText().contains(QLatin1String("forced failure"))) << prompts().lastText().toStdString();
         job.Close();
     }
+    stopWritingWhileBoxesShow();
+    EXPECT_EQ(writesWhileShown, 3);
     SharedDatabase().close();
     EXPECT_EQ(dump(), before);
     SharedDatabase().open(databasePath());

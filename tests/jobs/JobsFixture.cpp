@@ -8,10 +8,12 @@
 #include "data/ShopDatabase.h"
 #include "jobs/JobsInstall.h"
 #include "platform/Clock.h"
+#include "platform/PromptWatch.h"
 #include "platform/db/Recordset.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QDir>
+#include <QtCore/QProcess>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QWidget>
 
@@ -60,6 +62,7 @@ void JobsTest::SetUp()
 
 void JobsTest::TearDown()
 {
+    stopWritingWhileBoxesShow();
     QApplication::processEvents();
     if (app)
         RemoveJobs(*app);
@@ -156,6 +159,25 @@ bool JobsTest::enabled(CXRibbon &bar, unsigned id)
 void JobsTest::snapshot(QWidget &widget, const QString &name)
 {
     SaveSnapshot(widget, QStringLiteral("jobs"), name);
+}
+
+void JobsTest::writeAtOnceWhileBoxesShow(int &writes)
+{
+    writes = 0;
+    platform::WatchMessageBoxes([this, &writes](const platform::PromptRecord &box) {
+        QProcess other;
+        other.start(QStringLiteral("sqlite3"),
+                    {m_path, QStringLiteral("UPDATE Customers SET Memo = Memo WHERE CusNo = %1;").arg(kCustomer)});
+        EXPECT_TRUE(other.waitForFinished(60000));
+        EXPECT_EQ(other.exitCode(), 0) << box.text.toStdString() << ": "
+                                       << other.readAllStandardError().toStdString();
+        ++writes;
+    });
+}
+
+void JobsTest::stopWritingWhileBoxesShow()
+{
+    platform::WatchMessageBoxes(nullptr);
 }
 
 void JobsTest::runQueued()

@@ -331,7 +331,12 @@ TEST_F(JobsView, CreatingAJobTakesItsNumberOnlyWhenTheRowIsSaved)
     CJobSet second;
     prompts().answer(platform::IDOK);
     prompts().answer(platform::IDOK);
+    // Shown once the row and its number are rolled back.
+    int writesWhileShown = 0;
+    writeAtOnceWhileBoxesShow(writesWhileShown);
     EXPECT_FALSE(CreateJob(second, 1, 100, 7, 5));
+    stopWritingWhileBoxesShow();
+    EXPECT_EQ(writesWhileShown, 1);
     EXPECT_TRUE(prompts().lastText().startsWith(QStringLiteral("Cannot save Jobs")));
     EXPECT_EQ(sqlite(QStringLiteral(".dump")), before);
     EXPECT_EQ(sqlite(QStringLiteral("SELECT Name FROM JobTypes WHERE JobType = 11")), counter);

@@ -6,6 +6,7 @@
 #include "data/SharedDatabase.h"
 #include "data/ShopDatabase.h"
 #include "platform/Clock.h"
+#include "platform/PromptWatch.h"
 #include "platform/db/Database.h"
 #include "platform/db/Recordset.h"
 
@@ -42,6 +43,7 @@ void ProductionShopTest::loadApplication()
 
 void ProductionShopTest::TearDown()
 {
+    stopWritingWhileBoxesShow();
     QApplication::processEvents();
     app.reset();
     platform::Clock::reset();
@@ -61,6 +63,23 @@ platform::Value ProductionShopTest::scalar(const QString &sql)
     platform::Recordset rs(SharedDatabase());
     rs.open(platform::Recordset::Type::Snapshot, sql);
     return rs.isEOF() ? platform::Value() : rs.value(0);
+}
+
+void ProductionShopTest::writeAtOnceWhileBoxesShow(int &writes)
+{
+    writes = 0;
+    platform::WatchMessageBoxes([this, &writes](const platform::PromptRecord &box) {
+        QProcess other;
+        other.start(QStringLiteral("sqlite3"), {m_path, QStringLiteral("UPDATE Customers SET Name = Name WHERE CusNo = 100;")});
+        EXPECT_TRUE(other.waitForFinished(60000));
+        EXPECT_EQ(other.exitCode(), 0) << box.text.toStdString() << ": " << other.readAllStandardError().toStdString();
+        ++writes;
+    });
+}
+
+void ProductionShopTest::stopWritingWhileBoxesShow()
+{
+    platform::WatchMessageBoxes(nullptr);
 }
 
 QString ProductionShopTest::sqliteRows(const QString &sql)

@@ -30,6 +30,12 @@ protected:
     // The sqlite3 program's rows of a query on the database file ("|" between
     // cells, "\n" between rows), or the whole .dump with ".dump".
     QString sqliteRows(const QString &sql);
+    // While each message box is up another workstation writes with no wait
+    // at all (customer 100's row rewritten as it is): it must succeed, the
+    // file free while the box is on screen. Counts the boxes so met, until
+    // the test ends or stopWritingWhileBoxesShow.
+    void writeAtOnceWhileBoxesShow(int &writes);
+    static void stopWritingWhileBoxesShow();
 
     static QDate today() { return QDate(2024, 6, 12); }
 

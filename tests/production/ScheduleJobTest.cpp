@@ -387,8 +387,13 @@ TEST_F(ScheduleJob, AFailingRowUndoesTheWholeRun)
     const QString before = sqliteRows(QStringLiteral(".dump"));
     for (int i = 0; i < 3; ++i)
         prompts().answer(platform::IDOK);
+    // The failure is shown once the run has rolled back.
+    int writesWhileShown = 0;
+    writeAtOnceWhileBoxesShow(writesWhileShown);
     dialog.AutoSchedule();
+    stopWritingWhileBoxesShow();
     const QStringList texts = prompts().texts();
+    EXPECT_EQ(writesWhileShown, texts.size());
     ASSERT_EQ(texts.size(), 2);
     EXPECT_TRUE(texts[0].startsWith(QStringLiteral("Cannot save "))) << texts[0].toStdString();
     EXPECT_EQ(texts[1], QStringLiteral("The Services could not be scheduled. Nothing was changed."));
@@ -649,7 +654,11 @@ TEST_F(ScheduleJob, ServiceDatesOfMarkedRowsChangeTogetherOrNotAtAll)
     t.ToggleRowSelection(rowOf(dialog, m_film), 256);
     t.ToggleRowSelection(rowOf(dialog, m_press), 256);
     prompts().answer(platform::IDOK);
+    int writesWhileShown = 0;
+    writeAtOnceWhileBoxesShow(writesWhileShown); // the failure shown after the rollback
     EXPECT_EQ(dialog.OnServiceDates(31505), 0);
+    stopWritingWhileBoxesShow();
+    EXPECT_EQ(writesWhileShown, 1);
     EXPECT_EQ(sqliteRows(QStringLiteral(".dump")), before);
     EXPECT_TRUE(prompts().lastText().startsWith(QStringLiteral("Cannot save "))) << prompts().lastText().toStdString();
     EXPECT_NE(t.GetCellFormat(rowOf(dialog, m_film), 4), 0); // shown as it still is

@@ -114,8 +114,11 @@ TEST_F(TrackTest, OptionsSheetKeepsAnotherWorkstationsSave)
     };
     platform::Database other;
     other.open(SharedDatabase().name());
+    int writesWhileAsked = 0;
+    writeAtOnceWhileBoxesShow(writesWhileAsked);
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
+        writesWhileAsked = 0;
         // A shop with no password rows yet: A's save adds row 221.
         exec(QStringLiteral("DELETE FROM Passwords WHERE [No] IN (221, 222)"));
         setTrackOptions(QString::fromUtf8(kBefore));
@@ -156,6 +159,7 @@ TEST_F(TrackTest, OptionsSheetKeepsAnotherWorkstationsSave)
             });
         view->OnCommand(29213);
         EXPECT_EQ(shown, c.answer == IDCANCEL ? 2 : 1);
+        EXPECT_EQ(writesWhileAsked, prompts().texts().size());
         QStringList asked;
         for (const QString &text : prompts().texts())
             if (text.startsWith(QStringLiteral("Another user")))

@@ -17,6 +17,16 @@ void failOnLostCalls(QtMsgType type, const QMessageLogContext &context, const QS
         g_previousHandler(type, context, message);
 }
 
+// Names the running test for the audit of questions asked while the file is
+// held (TAVREL_AUDIT_HELD_FILE), which writes it beside each such question.
+class NameForTheAudit : public ::testing::EmptyTestEventListener
+{
+    void OnTestStart(const ::testing::TestInfo &test) override
+    {
+        qputenv("TAVREL_AUDIT_TEST", QByteArray(test.test_suite_name()) + '.' + test.name());
+    }
+};
+
 } // namespace
 
 // Every test program runs with a (headless) application object, as the
@@ -29,5 +39,7 @@ int main(int argc, char **argv)
     g_previousHandler = qInstallMessageHandler(failOnLostCalls);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    if (!qEnvironmentVariableIsEmpty("TAVREL_AUDIT_HELD_FILE"))
+        ::testing::UnitTest::GetInstance()->listeners().Append(new NameForTheAudit);
     return RUN_ALL_TESTS();
 }

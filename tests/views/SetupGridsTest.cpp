@@ -6,6 +6,7 @@
 #include "controls/CXRibbon.h"
 #include "controls/CXTreeCtrl.h"
 #include "controls/CXTreeOptCtrl.h"
+#include "platform/PromptWatch.h"
 #include "platform/Settings.h"
 #include "data/AppDataServices.h"
 #include "data/OptionsAndLookups.h"
@@ -90,11 +91,27 @@ protected:
     }
     void TearDown() override
     {
+        platform::WatchMessageBoxes(nullptr);
         QApplication::processEvents();
         m_app.reset();
         if (SharedDatabase().isOpen())
             SharedDatabase().close();
         TavrelTest::TearDown();
+    }
+
+    // While each message box is up another workstation writes with no wait
+    // at all (a row rewritten as it is): it must succeed, the file free
+    // while the box is on screen. Counts the boxes so met.
+    void writeAtOnceWhileBoxesShow(int &writes)
+    {
+        writes = 0;
+        platform::WatchMessageBoxes([this, &writes](const platform::PromptRecord &box) {
+            QProcess other;
+            other.start(QStringLiteral("sqlite3"), {m_path, QStringLiteral("UPDATE Terms SET Days = Days WHERE [No] = 1;")});
+            EXPECT_TRUE(other.waitForFinished(60000));
+            EXPECT_EQ(other.exitCode(), 0) << box.text.toStdString() << ": " << other.readAllStandardError().toStdString();
+            ++writes;
+        });
     }
 
     QString m_path;
@@ -746,8 +763,11 @@ TEST_F(SetupGridsTest, OkAfterAnotherWorkstationsSaveKeepsBothAndAsksAboutTheSam
     platform::Database other;
     other.open(m_path);
     CViewDefaults view;
+    int writesWhileAsked = 0;
+    writeAtOnceWhileBoxesShow(writesWhileAsked);
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
+        writesWhileAsked = 0;
         SharedDatabase().execute(QStringLiteral("UPDATE Terms SET Name = 'Net 30', Days = 30 WHERE [No] = 1"));
         prompts().clear();
         prompts().onDialog([&](QDialog &dialog) {
@@ -775,7 +795,9 @@ TEST_F(SetupGridsTest, OkAfterAnotherWorkstationsSaveKeepsBothAndAsksAboutTheSam
         platform::Recordset stored(other);
         stored.open(platform::Recordset::Type::Snapshot, QStringLiteral("SELECT Name & '|' & Days FROM Terms WHERE [No] = 1"));
         EXPECT_EQ(stored.value(0).toString(), c.stored);
+        EXPECT_EQ(writesWhileAsked, prompts().texts().size());
     }
+    platform::WatchMessageBoxes(nullptr);
 }
 
 // Rows are matched to records by key: what the other workstation added,
@@ -850,8 +872,11 @@ TEST_F(SetupGridsTest, OkMatchesRowsByKeyAfterAnotherWorkstationAddsDeletesOrSor
     platform::Database other;
     other.open(m_path);
     CViewDefaults view;
+    int writesWhileAsked = 0;
+    writeAtOnceWhileBoxesShow(writesWhileAsked);
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
+        writesWhileAsked = 0;
         SharedDatabase().execute(QStringLiteral("DELETE FROM Employees WHERE Type = 2"));
         SharedDatabase().execute(QStringLiteral("INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate) VALUES "
                                                 "(201, 'Alex', 2, 2, 500)"));
@@ -898,6 +923,7 @@ TEST_F(SetupGridsTest, OkMatchesRowsByKeyAfterAnotherWorkstationAddsDeletesOrSor
         if (c.answer != platform::IDCANCEL || c.again != 0)
             asked << QStringLiteral("Your changes will be used after you restart Tavrel.");
         EXPECT_EQ(prompts().texts(), asked);
+        EXPECT_EQ(writesWhileAsked, asked.size());
         EXPECT_EQ(listed(reps), QString::fromLatin1(c.stored));
         if (*c.numbers)
             EXPECT_EQ(listed(QStringLiteral("SELECT Name, EmpNo FROM Employees WHERE Type = 2 ORDER BY Name")),
@@ -927,7 +953,9 @@ TEST_F(SetupGridsTest, OkMatchesRowsByKeyAfterAnotherWorkstationAddsDeletesOrSor
         EXPECT_EQ(listed(types), QStringLiteral("2=Flyers 3=Posters"));
         return int(QDialog::Accepted);
     });
+    writesWhileAsked = 0;
     view.EditSetupTable(302, 0, 120);
+    EXPECT_EQ(writesWhileAsked, 1);
     EXPECT_EQ(prompts().texts(),
               QStringList{QStringLiteral("Another user has deleted \"Brochures\" since you opened this window, so "
                                          "nothing was saved.\n\nOK saves your changes again, with \"Brochures\" as a "
@@ -971,7 +999,10 @@ TEST_F(SetupGridsTest, OkMatchesRowsByKeyAfterAnotherWorkstationAddsDeletesOrSor
     prompts().answer(platform::IDOK);
     prompts().onDialog([](QDialog &) { return int(QDialog::Accepted); });
     prompts().answer(platform::IDOK);
+    writesWhileAsked = 0;
     view.EditSetupTable(603, 0, 120);
+    platform::WatchMessageBoxes(nullptr);
+    EXPECT_EQ(writesWhileAsked, 2);
     EXPECT_EQ(prompts().texts(),
               (QStringList{QStringLiteral("Another user has deleted \"Zed\" since you opened this window, so nothing "
                                           "was saved.\n\nOK saves your changes again, with \"Zed\" as a new row; "
@@ -1018,8 +1049,11 @@ TEST_F(SetupGridsTest, AccountsOkAfterAnotherWorkstationsSaveKeepsBothAndAsksAbo
     platform::Database other;
     other.open(m_path);
     CViewDefaults view;
+    int writesWhileAsked = 0;
+    writeAtOnceWhileBoxesShow(writesWhileAsked);
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
+        writesWhileAsked = 0;
         SharedDatabase().execute(QStringLiteral("DELETE FROM CustomerAlerts WHERE CusNo = 0 AND AlertType = 255"));
         SharedDatabase().execute(
             QStringLiteral("INSERT INTO CustomerAlerts (CusNo, AlertType, AlertText) VALUES (0, 255, ?)"),
@@ -1049,6 +1083,8 @@ TEST_F(SetupGridsTest, AccountsOkAfterAnotherWorkstationsSaveKeepsBothAndAsksAbo
                                               + QStringLiteral("\n\nSave what you typed over it?\n\nYes saves yours, "
                                                                "No keeps the other user's; your other changes are "
                                                                "saved either way. Cancel saves nothing now.")});
+        EXPECT_EQ(writesWhileAsked, c.answer == 0 ? 0 : 1);
         EXPECT_EQ(accounts(), QString::fromLatin1(c.stored));
     }
+    platform::WatchMessageBoxes(nullptr);
 }

@@ -3,6 +3,7 @@
 
 #include "platform/db/DbErrors.h"
 #include "platform/db/GuardedFileSystem.h"
+#include "platform/db/HeldFileAudit.h"
 #include "platform/db/KeyedRows.h"
 #include "platform/db/LockWait.h"
 #include "platform/db/SqlValues.h"
@@ -195,6 +196,7 @@ void Database::Impl::open(const QString &filePath, bool wantExclusive, bool want
         path = absolute;
         exclusive = wantExclusive;
         readOnly = wantReadOnly;
+        HeldFileAudit::opened(db, absolute, exclusive);
         sqlite3_extended_result_codes(db, 1);
         statements = std::make_shared<StatementCache>(db, absolute);
         lockBudgetMs = g_busyTimeoutMs;
@@ -258,6 +260,7 @@ void Database::Impl::close()
             sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
         // Statements still held by recordsets keep the handle alive until they
         // are finalized; the recordsets see the database closed (3420).
+        HeldFileAudit::closed(db);
         sqlite3_close_v2(db);
         db = nullptr;
     }

@@ -151,6 +151,8 @@ ScheduleWriteResult WriteScheduledDays(const QList<AutoScheduleChange> &changes)
     ScheduleWriteResult result;
     if (changes.isEmpty())
         return result;
+    // A failure is shown once the unit has rolled back.
+    DeferredDaoErrors deferred;
     try {
         platform::Transaction unit(SharedDatabase());
         CItemSet item;

@@ -491,6 +491,8 @@ int CScheduleJob::OnServiceDates(int id)
     CXTable &t = m_grid.table();
     int written = 0;
     QList<int> items;
+    // A failure is shown once the unit has rolled back.
+    DeferredDaoErrors deferred;
     try {
         std::optional<platform::Transaction> unit;
         if (!CItemSet::GetInventoryRules().enabled)
@@ -556,6 +558,8 @@ bool CScheduleJob::OnItemStatus(int status)
     // was. The grid shows what was stored.
     QList<qint32> finished;
     bool saved = false;
+    // A failure is shown once the unit has rolled back.
+    DeferredDaoErrors deferred;
     try {
         saved = m_items.SetItemDone(finished);
     } catch (const platform::DbException &e) {
@@ -580,6 +584,8 @@ int CScheduleJob::OnAssign(int what, int value)
     const bool items = what != 1 && m_grid.IsItemRow(selected);
     int written = 0;
     QList<int> rows;
+    // A failure is shown once the unit has rolled back.
+    DeferredDaoErrors deferred;
     try {
         platform::Transaction unit(SharedDatabase());
         const int errorsBefore = DaoErrorCount();

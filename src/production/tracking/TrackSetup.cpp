@@ -3,6 +3,7 @@
 #include "app/base/CZqApp.h"
 #include "controls/CXGridCtrl.h"
 #include "controls/CXGridProp.h"
+#include "data/AnswersOutsideLock.h"
 #include "data/AppDataServices.h"
 #include "data/CXDaoSet.h"
 #include "data/CAlertSet.h"
@@ -142,21 +143,33 @@ bool RunTrackOptions(int hue, QWidget *parent)
             return false;
         QString typed[2];
         bool saved = false;
-        try {
-            platform::Transaction transaction(SharedDatabase());
-            saved = true;
-            for (int p = 0; p < 2 && saved; ++p) {
-                typed[p] = grid.rowText(passwordRows[p]).left(20);
-                saved = SavePasswordRow(quint8(221 + p), readPasswords[p], typed[p], grid.rowLabel(passwordRows[p]),
-                                        masked);
-            }
-            saved = saved && SaveGlobalAlertText(221, readText, unchanged, entriesShown(), items);
-            if (saved)
-                transaction.commit();
-        } catch (const platform::DbException &e) {
-            ShowDaoError(e, QStringLiteral("Cannot save Passwords"));
-            saved = false;
-        }
+        // A question about another user's save is asked once the save has
+        // rolled back, and the save made again with the answer.
+        AnswersOutsideLock answers;
+        answers.Run(
+            SharedDatabase(),
+            [&]() -> std::optional<AnswersOutsideLock::Pending> {
+                try {
+                    platform::Transaction transaction(SharedDatabase());
+                    saved = true;
+                    for (int p = 0; p < 2 && saved; ++p) {
+                        typed[p] = grid.rowText(passwordRows[p]).left(20);
+                        saved = SavePasswordRow(quint8(221 + p), readPasswords[p], typed[p],
+                                                grid.rowLabel(passwordRows[p]), masked);
+                    }
+                    saved = saved && SaveGlobalAlertText(221, readText, unchanged, entriesShown(), items);
+                    if (saved)
+                        transaction.commit();
+                } catch (const AnswersOutsideLock::Pending &pending) {
+                    saved = false;
+                    return pending;
+                } catch (const platform::DbException &e) {
+                    ShowDaoError(e, QStringLiteral("Cannot save Passwords"));
+                    saved = false;
+                }
+                return std::nullopt;
+            },
+            [] {});
         if (saved)
             break;
     }
