@@ -564,7 +564,7 @@ void CItemCosts::OnOK()
         EndDialog(IDOK_RESULT);
 }
 
-void CItemCosts::ShowAsRead(const CItemSet &read)
+void CItemCosts::ShowAsRead(const CItemSet &read, bool itemRow)
 {
     // Each field the sheet writes that the row holds now other than as this
     // sheet read it: what was read is what this user was shown of it.
@@ -575,9 +575,12 @@ void CItemCosts::ShowAsRead(const CItemSet &read)
         if (!(now == was))
             m_saved.SetFieldValueOverShown(&now, shown);
     };
-    over(m_saved.m_Cost, read.m_Cost, Value(read.m_Cost));
-    over(m_saved.m_Price, read.m_Price, Value(read.m_Price));
-    over(m_saved.m_Regis, read.m_Regis, Value(std::int64_t(read.m_Regis), FieldType::Byte));
+    // An item's cost and price (and its mark against the default) are the
+    // totals of its lines: written as worked, never asked about.
+    if (!itemRow) {
+        over(m_saved.m_Cost, read.m_Cost, Value(read.m_Cost));
+        over(m_saved.m_Price, read.m_Price, Value(read.m_Price));
+    }
     over(m_saved.m_Mix, read.m_Mix, Value(std::int64_t(read.m_Mix), FieldType::Byte));
     over(m_saved.m_ActualTime, read.m_ActualTime, whole(read.m_ActualTime));
     over(m_saved.m_ChargeTime, read.m_ChargeTime, whole(read.m_ChargeTime));
@@ -674,19 +677,32 @@ bool CItemCosts::SaveCosts(bool lock)
                 // Every row or none: a failure leaves the item as it was.
                 platform::Transaction transaction(SharedDatabase());
                 m_saved.Requery();
+                // The lines first, the item after them: the item's cost and
+                // price are the totals of its lines as they are stored now,
+                // another user's figures kept among them, and are never
+                // asked about themselves.
+                Sheet stored = m_sheet;
+                std::map<qint32, int> storedRow;
+                for (int r = 0; r < stored.RowCount(); ++r)
+                    storedRow[stored.RowAt(r).itemId] = r;
+                for (int pass = 0; pass < 2 && !cancelled && !failed; ++pass)
                 for (m_saved.MoveFirst(); !m_saved.IsEOF(); m_saved.MoveNext()) {
+                    if ((m_saved.m_SerNo == 0) != (pass == 1))
+                        continue;
                     const auto read = asRead.find(m_saved.m_ItemID);
                     m_saved.Edit();
                     if (read != asRead.end())
-                        ShowAsRead(read->second);
+                        ShowAsRead(read->second, m_saved.m_SerNo == 0);
                     const auto line = byId.find(m_saved.m_ItemID);
                     if (m_saved.m_SerNo == 0)
                         NameWrittenFields(QString());
                     else if (line != byId.end())
                         NameWrittenFields(line->second->name);
                     if (m_saved.m_SerNo == 0) {
-                        m_saved.m_Cost = CentsToCurrency(current.cost);
-                        m_saved.m_Price = CentsToCurrency(current.price);
+                        stored.UpdateTotals(false);
+                        const Sheet::Row &total = stored.Totals(Sheet::CurrentTotal);
+                        m_saved.m_Cost = CentsToCurrency(total.cost);
+                        m_saved.m_Price = CentsToCurrency(total.price);
                         m_saved.m_Regis =
                             quint8(CItemPrice::GetPriceChangeState(m_saved.m_Price, m_pEngine->GetNewPrice()));
                         if (lock)
@@ -711,6 +727,19 @@ bool CItemCosts::SaveCosts(bool lock)
                         }
                         cancelled = true; // the user chose to save nothing now
                         break;
+                    }
+                    // The line as stored now, for the item's totals.
+                    if (const auto at = storedRow.find(m_saved.m_ItemID);
+                        m_saved.m_SerNo != 0 && at != storedRow.end()) {
+                        Sheet::Row &row = stored.RowAt(at->second);
+                        row.actualTime = m_saved.m_ActualTime;
+                        row.chargeTime = m_saved.m_ChargeTime;
+                        row.actualQty = m_saved.m_ActualQty;
+                        row.chargeQty = m_saved.m_ChargeQty;
+                        row.timeCost = CurrencyToCents(m_saved.m_TimeCost);
+                        row.matCost = CurrencyToCents(m_saved.m_MatCost);
+                        row.cost = CurrencyToCents(m_saved.m_Cost);
+                        row.price = CurrencyToCents(m_saved.m_Price);
                     }
                 }
                 // Cancelled, failed or the job refused: rolled back as the

@@ -65,7 +65,7 @@ public:
     // refusal of the job.
     // The fields a save writes, each the row holds now other than as read,
     // taken as shown to this user as read (m_saved being edited).
-    void ShowAsRead(const CItemSet &read);
+    void ShowAsRead(const CItemSet &read, bool itemRow);
     // Names each field a save writes on the row being edited (m_saved) as
     // the sheet shows it, for a question about a figure another user saved
     // too: its line (the service's, or the item's Current Total) and its

@@ -566,10 +566,11 @@ TEST_F(JobSharing, NoQuestionOfASaveIsAskedWhileTheSaveHoldsTheFile)
                        "are saved either way. Cancel saves nothing now.");
     // CostsFigures: the other user's save changed the job's figures too, so
     // the first save is refused for them; the next still asks about the row.
-    // CostsPrice, CostsItemPrice: this user types the service line's price
-    // (90.00, the item's Current Total with it), the other user saved the
-    // service line's price (80.00) or the item's (85.00).
-    enum Path { ItemRow, JobRow, Pricing, Costs, CostsFigures, CostsPrice, CostsItemPrice, Command };
+    // CostsPrice, CostsItemPrice, CostsBoth: this user types the service
+    // line's price (90.00, the item's Current Total with it), the other user
+    // saved the service line's price (80.00), the item's (85.00) or both. The
+    // item's price is the total of its lines as stored, never asked about.
+    enum Path { ItemRow, JobRow, Pricing, Costs, CostsFigures, CostsPrice, CostsItemPrice, CostsBoth, Command };
     struct Case
     {
         const char *what;
@@ -586,8 +587,6 @@ TEST_F(JobSharing, NoQuestionOfASaveIsAskedWhileTheSaveHoldsTheFile)
         QStringLiteral("Item: Press run, Actual Quantity: the other user's \"600\", yours \"700\"");
     const QString servicePrices =
         QStringLiteral("Item: Press run, Service Price: the other user's \"80.00\", yours \"90.00\"");
-    const QString itemPrices = QStringLiteral(
-        "Current Total (of values above), Service Price: the other user's \"85.00\", yours \"90.00\"");
     const Case cases[] = {
         {"item row, Yes", ItemRow, platform::IDYES, descriptions, QStringLiteral("Flyers REV B/0|0|Cards|80")},
         {"item row, No", ItemRow, platform::IDNO, descriptions, QStringLiteral("Flyers REV A/0|0|Cards|80")},
@@ -606,10 +605,12 @@ TEST_F(JobSharing, NoQuestionOfASaveIsAskedWhileTheSaveHoldsTheFile)
          QStringLiteral("Flyers/0|0|Cards|140")},
         {"costs, a service line's price, No", CostsPrice, platform::IDNO, servicePrices,
          QStringLiteral("Flyers/0|0|Cards|130")},
-        {"costs, the item's price, Yes", CostsItemPrice, platform::IDYES, itemPrices,
+        {"costs, the item's price, worked from its lines", CostsItemPrice, 0, QString(),
          QStringLiteral("Flyers/0|0|Cards|140")},
-        {"costs, the item's price, Cancel", CostsItemPrice, platform::IDCANCEL, itemPrices,
-         QStringLiteral("Flyers/0|0|Cards|80")},
+        {"costs, the line and the item's price, No", CostsBoth, platform::IDNO, servicePrices,
+         QStringLiteral("Flyers/0|0|Cards|130")},
+        {"costs, the line and the item's price, Yes", CostsBoth, platform::IDYES, servicePrices,
+         QStringLiteral("Flyers/0|0|Cards|140")},
         {"command, Yes", Command, platform::IDYES, titles, QStringLiteral("Flyers/1|0|Cards for May|80")},
         {"command, No", Command, platform::IDNO, titles, QStringLiteral("Flyers/1|0|Cards REV A|80")},
         {"command, Cancel", Command, platform::IDCANCEL, titles, QStringLiteral("Flyers/0|0|Cards REV A|80")},
@@ -643,9 +644,9 @@ TEST_F(JobSharing, NoQuestionOfASaveIsAskedWhileTheSaveHoldsTheFile)
                            .arg(id));
             if (c.path == CostsFigures)
                 sqlite(QStringLiteral("UPDATE Jobs SET Subtotal = 81 WHERE JobID = %1").arg(id));
-            if (c.path == CostsPrice)
+            if (c.path == CostsPrice || c.path == CostsBoth)
                 sqlite(QStringLiteral("UPDATE Items SET Price = 80 WHERE JobID = %1 and ItemNo = 2 and SerNo = 1").arg(id));
-            if (c.path == CostsItemPrice)
+            if (c.path == CostsItemPrice || c.path == CostsBoth)
                 sqlite(QStringLiteral("UPDATE Items SET Price = 85 WHERE JobID = %1 and ItemNo = 2 and SerNo = 0").arg(id));
         };
         // While a question is on screen, a third workstation writes a row
@@ -689,16 +690,17 @@ TEST_F(JobSharing, NoQuestionOfASaveIsAskedWhileTheSaveHoldsTheFile)
                 answerClash();
                 d.SendCommand(30527);
                 EXPECT_EQ(prompts().texts(), (QStringList{prompts().texts().value(0), bothChanged.arg(c.line)}));
-            } else if (c.path == Costs || c.path == CostsFigures || c.path == CostsPrice || c.path == CostsItemPrice) {
+            } else if (c.path == Costs || c.path == CostsFigures || c.path == CostsPrice || c.path == CostsItemPrice
+                       || c.path == CostsBoth) {
                 prompts().clear();
                 prompts().onDialog([&](QDialog &dialog) {
                     auto &costs = dynamic_cast<CItemCosts &>(dialog);
                     otherSaves();
-                    if (c.answer != 0) {
+                    if (c.answer != 0 || c.path == CostsItemPrice) {
                         for (int r = 0; r < costs.sheet().RowCount(); ++r) {
                             if (costs.sheet().RowAt(r).itemId == item2)
                                 continue;
-                            if (c.path == CostsPrice || c.path == CostsItemPrice) {
+                            if (c.path == CostsPrice || c.path == CostsItemPrice || c.path == CostsBoth) {
                                 costs.sheet().RowAt(r).price = 9000;
                                 costs.sheet().OnCellChanged(r, CItemCostSheet::ColPrice);
                             } else {
